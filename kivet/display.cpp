@@ -1,0 +1,79 @@
+#include "kivet/display.h"
+
+#include <chrono>
+#include <cstdlib>
+#include <thread>
+
+#include "kivet/kivet.h"
+#include "kivet/state.h"
+
+Display::Display() : scene_width(600), scene_height(500) {
+  if (kivet::display_exists) {
+    char reply[256] = "";
+    KIVET_gets("Error: Attempted to instantiate multiple KIVET displays", reply);
+    std::exit(-1);
+  }
+  KIVET_open(kivet::start_instance, kivet::start_previous_instance, kivet::start_command_line,
+             kivet::start_show_mode);
+  KIVET_set_logging(false);
+  kivet::display_exists = true;
+}
+
+Display::~Display() { KIVET_close(); }
+
+void Display::clear(int colour) {
+  KIVET_flush();
+  KIVET_clear();
+  rectangle(-scene_width / 2, -scene_height / 2, scene_width / 2, scene_height / 2, colour, 0);
+}
+
+void Display::sleep(int milliseconds) {
+  if (milliseconds > 0) std::this_thread::sleep_for(std::chrono::milliseconds(milliseconds));
+}
+
+EventKind Display::get_next_event(int& x, int& y, char& key) {
+  int kind = KIVET_wait_event(&x, &y, &key);
+  if (kind >= 1 && kind <= 4) return static_cast<EventKind>(kind);
+  return kivet::none;
+}
+
+void Display::set_animation(AnimationMode mode) {
+  static const int codes[] = {0, 1, 2, 5};
+  if (mode >= 0 && mode <= 3) KIVET_set_animation(codes[mode]);
+}
+
+void Display::flush() { KIVET_flush(); }
+
+void Display::write_char(int x, int y, char ch, int colour, int size) {
+  KIVET_printf_text(colour, x, y, size, "%c", ch);
+}
+
+void Display::write_text(int x, int y, const char* text, int colour, int size) {
+  KIVET_printf_text(colour, x, y, size, "%s", text);
+}
+
+void Display::write_int(int x, int y, int value, int colour, int size) {
+  KIVET_printf_text(colour, x, y, size, "%d", value);
+}
+
+void Display::pixel(int x, int y, int colour) { KIVET_draw_pixel(colour, x, y); }
+
+void Display::line(int x1, int y1, int x2, int y2, int colour, int width) {
+  KIVET_draw_line(colour, x1, y1, x2, y2, width);
+}
+
+void Display::rectangle(int x1, int y1, int x2, int y2, int colour, int width) {
+  KIVET_draw_rectangle(colour, x1, y1, x2, y2, width);
+}
+
+void Display::triangle(int x1, int y1, int x2, int y2, int x3, int y3, int colour, int width) {
+  KIVET_draw_triangle(colour, x1, y1, x2, y2, x3, y3, width);
+}
+
+void Display::oval(int x1, int y1, int x2, int y2, int colour, int width) {
+  KIVET_draw_oval(colour, x1, y1, x2, y2, width);
+}
+
+void Display::circle(int x, int y, int radius, int colour) {
+  KIVET_draw_circle(colour, x, y, radius);
+}

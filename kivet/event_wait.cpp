@@ -1,0 +1,129 @@
+// The event wait: turns the graphics window's messages into the stream of
+// mouse, keyboard, periodic and quit events, with the animation control that
+// decides when periodic events are produced.
+//
+// The wait never spins: when no message is queued and no step of the wait
+// can make progress on its own (no script to read, no periodic event to arm),
+// it sleeps in the toolkit until something arrives.
+#include "kivet/event_wait.h"
+
+#include "kivet/graphics_window.h"
+#include "kivet/log_window.h"
+#include "kivet/platform/platform.h"
+#include "kivet/script.h"
+#include "kivet/state.h"
+
+namespace kivet {
+
+void post_message(const Message& message) { message_queue.push_back(message); }
+
+void send_message(const Message& message) { dispatch(message); }
+
+void dispatch(const Message& message) {
+  switch (message.window) {
+    case WindowId::graphics:
+      KIVET_graphics_window_proc(message);
+      break;
+    case WindowId::text:
+      KIVET_text_window_proc(message);
+      break;
+    case WindowId::none:
+      break;
+  }
+}
+
+void copy_bitmap_to_window() {
+  if (offscreen_bitmap) {
+    cairo_surface_flush(offscreen_bitmap);
+    platform().present(offscreen_bitmap);
+  }
+  KIVET_dirty = false;
+}
+
+static void copy_if_dirty() {
+  if (KIVET_dirty) copy_bitmap_to_window();
+}
+
+// Key presses also produce character messages, queued right behind them.
+static void translate(const Message& message) {
+  if (message.kind == MessageKind::key_down && message.b != 0) {
+    post_message(Message{message.window, MessageKind::character, message.b & 0xFF, 0});
+  }
+}
+
+void KIVET_pump_message(bool may_block) {
+  if (message_queue.empty()) platform().process_events(false);
+  if (message_queue.empty() && may_block) {
+    // Bring the window up to date before sleeping: the picture drawn since
+    // the last wait must not wait for the next message to appear.
+    copy_if_dirty();
+    platform().process_events(true);
+  }
+  if (!message_queue.empty()) {
+    Message message = message_queue.front();
+    message_queue.pop_front();
+    if (message.kind == MessageKind::quit) {
+      event_kind = EVENT_QUIT;
+      return;
+    }
+    translate(message);
+    dispatch(message);
+  }
+  copy_if_dirty();
+}
+
+// Whether a pass of the wait can produce an event without a new message.
+static bool can_progress_without_message() {
+  if (play_one || playing_back) return true;
+  return event_kind == EVENT_NONE_YET && (step_requested || running);
+}
+
+}  // namespace kivet
+
+using namespace kivet;
+
+int KIVET_wait_event(int* x, int* y, char* key) {
+  event_kind = EVENT_NONE_YET;
+  event_key = 0;
+  event_y = 0;
+  event_x = 0;
+  while (event_kind == EVENT_NONE_YET || (event_kind == EVENT_PERIODIC && !timer_fired)) {
+    KIVET_pump_message(!can_progress_without_message());
+    // A quit taken by the pump wins over a script event of the same pass.
+    if ((play_one || playing_back) && event_kind != EVENT_QUIT) {
+      if (script_playback_step()) break;
+    }
+    if ((step_requested || running) && event_kind == EVENT_NONE_YET) {
+      event_kind = EVENT_PERIODIC;
+      timer_fired = false;
+      step_requested = false;
+    }
+  }
+  if (recording) script_recording_step();
+  if (x) *x = event_x;
+  if (y) *y = event_y;
+  if (key) *key = static_cast<char>(event_key);
+  return quit_requested ? EVENT_QUIT : event_kind;
+}
+
+int KIVET_set_animation(int code) {
+  if (graphics_window == WindowId::none) return 0;
+  switch (code) {
+    case 0:
+      step_requested = false;
+      running = false;
+      break;
+    case 1:
+      step_requested = true;
+      break;
+    case 2:
+      running = true;
+      break;
+    case 5:
+      quit_requested = true;
+      break;
+    default:
+      break;
+  }
+  return 1;
+}

@@ -1,0 +1,149 @@
+#include "kivet/graphics_window.h"
+
+#include "kivet/event_wait.h"
+#include "kivet/script.h"
+#include "kivet/state.h"
+
+namespace kivet {
+
+Menu build_run_menu() {
+  auto entry = [](int command, const char* text) { return MenuEntry{command, text}; };
+  auto separator = [] { return MenuEntry{0, "", true}; };
+  auto info = [](const char* text) { return MenuEntry{CMD_INFO, text, false, true}; };
+  Menu menu;
+  menu.title = "&Run";
+  menu.entries = {
+      entry(CMD_ANIMATE, "&Animate\tCtrl+A"),
+      entry(CMD_HALT, "&Halt animation\tCtrl+H"),
+      entry(CMD_ADVANCE, "Advance one &frame\tCtrl+F"),
+      separator(),
+      MenuEntry{CMD_LOGGING, "&Logging\tCtrl+L", false, false, true},
+      separator(),
+      entry(CMD_RECORD, "&Record Script\tCtrl+R"),
+      entry(CMD_PLAYBACK, "&Playback Script\tCtrl+P"),
+      entry(CMD_PLAY_ONE, "Play &One Script\tCtrl+O"),
+      separator(),
+      entry(CMD_QUIT, "&Quit\tCtrl+Q"),
+      separator(),
+      info("MAC: the library's drawing and events are the same on every system"),
+      info("WINDOWS: this build runs on Linux, under X11 or Wayland"),
+      info("UPDATES: see the project's README for what is new"),
+  };
+  return menu;
+}
+
+static void toggle_logging() {
+  KIVET_logging = !KIVET_logging;
+  platform().check_menu_entry(CMD_LOGGING, KIVET_logging);
+}
+
+void menu_command(int number) {
+  switch (number) {
+    case CMD_ANIMATE:
+      running = true;
+      break;
+    case CMD_HALT:
+      running = false;
+      break;
+    case CMD_ADVANCE:
+      running = false;
+      step_requested = true;
+      break;
+    case CMD_LOGGING:
+      toggle_logging();
+      break;
+    case CMD_RECORD:
+      script_toggle_recording();
+      break;
+    case CMD_PLAYBACK:
+      script_toggle_playback();
+      break;
+    case CMD_PLAY_ONE:
+      script_play_one();
+      break;
+    case CMD_QUIT:
+      post_message(Message{WindowId::none, MessageKind::quit, 0, 0});
+      break;
+    default:
+      break;
+  }
+}
+
+// Ctrl shortcuts: the key code of a letter is its upper-case letter.
+static int shortcut_command(int key_code) {
+  switch (key_code) {
+    case 'A': return CMD_ANIMATE;
+    case 'H': return CMD_HALT;
+    case 'F': return CMD_ADVANCE;
+    case 'L': return CMD_LOGGING;
+    case 'R': return CMD_RECORD;
+    case 'P': return CMD_PLAYBACK;
+    case 'O': return CMD_PLAY_ONE;
+    case 'Q': return CMD_QUIT;
+    default: return 0;
+  }
+}
+
+static void key_down(int key_code) {
+  if (key_code == KEY_CONTROL) {
+    ctrl_down = true;
+    return;
+  }
+  if (ctrl_down) menu_command(shortcut_command(key_code));
+}
+
+static void size_changed(Size client) {
+  // The client rectangle starts at (0, 0).
+  origin_x = client.width / 2;
+  origin_y = client.height / 2;
+}
+
+void KIVET_graphics_window_proc(const Message& message) {
+  switch (message.kind) {
+    case MessageKind::create:
+      platform().set_menu(WindowId::graphics, build_run_menu());
+      break;
+    case MessageKind::close:
+      // Default handling: the window is destroyed.
+      platform().destroy_window(WindowId::graphics);
+      send_message(Message{WindowId::graphics, MessageKind::destroy, 0, 0});
+      break;
+    case MessageKind::destroy:
+      platform().stop_timer(TIMER_NUMBER);
+      post_message(Message{WindowId::none, MessageKind::quit, 0, 0});
+      break;
+    case MessageKind::size:
+      size_changed(Size{message.a, message.b});
+      break;
+    case MessageKind::paint:
+      copy_bitmap_to_window();
+      break;
+    case MessageKind::timer:
+      timer_fired = true;
+      break;
+    case MessageKind::left_button_down:
+      event_kind = EVENT_MOUSE;
+      event_x = (message.a & 0xFFFF) - origin_x;
+      event_y = origin_y - (message.b & 0xFFFF);
+      break;
+    case MessageKind::character:
+      if (!ctrl_down) {
+        event_kind = EVENT_KEYBOARD;
+        event_key = static_cast<signed char>(message.a & 0xFF);
+      }
+      break;
+    case MessageKind::key_down:
+      key_down(message.a);
+      break;
+    case MessageKind::key_up:
+      if (message.a == KEY_CONTROL) ctrl_down = false;
+      break;
+    case MessageKind::command:
+      menu_command(message.a);
+      break;
+    case MessageKind::quit:
+      break;
+  }
+}
+
+}  // namespace kivet

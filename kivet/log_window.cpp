@@ -1,0 +1,99 @@
+// The library's output channel: one line per message in the text window,
+// the ring of the last 25 lines that lets the window repaint itself, and the
+// switch for the sentences that drawing calls log.
+#include "kivet/log_window.h"
+
+#include <cstdarg>
+#include <cstdio>
+#include <cstring>
+
+#include "kivet/event_wait.h"
+#include "kivet/platform/platform.h"
+#include "kivet/state.h"
+
+namespace kivet {
+
+static int next_slot(int slot) { return (slot + 1) % LOG_RING_SIZE; }
+
+static void store_line(const char* text) {
+  if (log_head == log_next) {
+    log_ring[log_head].clear();
+    log_head = next_slot(log_head);
+  }
+  log_ring[log_next] = text;
+  if (log_head == -1) log_head = log_next;
+  log_next = next_slot(log_next);
+}
+
+static void repaint() {
+  platform().text_clear();
+  if (log_head == -1) return;
+  int slot = log_head;
+  do {
+    // The stored line loses its trailing newline here for good.
+    std::string& stored = log_ring[slot];
+    if (!stored.empty() && stored.back() == '\n') stored.pop_back();
+    platform().text_add_line(stored.c_str());
+    slot = next_slot(slot);
+  } while (slot != log_next);
+}
+
+void KIVET_text_window_proc(const Message& message) {
+  switch (message.kind) {
+    case MessageKind::paint:
+      repaint();
+      break;
+    case MessageKind::key_down:
+    case MessageKind::key_up:
+      post_message(Message{WindowId::graphics, message.kind, message.a, message.b});
+      break;
+    case MessageKind::close:
+      // Default handling: the window is destroyed for the rest of the run.
+      platform().destroy_window(WindowId::text);
+      text_window = WindowId::none;
+      break;
+    default:
+      break;
+  }
+}
+
+}  // namespace kivet
+
+using namespace kivet;
+
+int KIVET_log_message(const char* format, ...) {
+  char buffer[MESSAGE_BUFFER_SIZE];
+  va_list args;
+  va_start(args, format);
+  int formatted = vsnprintf(buffer, sizeof buffer, format, args);
+  va_end(args);
+  if (formatted < 0) {
+    buffer[0] = '\0';
+    formatted = 0;
+  }
+  // vsnprintf cuts a longer message at 1023 characters; report what is kept.
+  if (formatted > MESSAGE_BUFFER_SIZE - 1) formatted = MESSAGE_BUFFER_SIZE - 1;
+  store_line(buffer);
+  KIVET_show_log_line(buffer);
+  return formatted;
+}
+
+void KIVET_show_log_line(char* line) {
+  size_t length = strlen(line);
+  if (length > 0 && line[length - 1] == '\n') line[length - 1] = '\0';
+  if (text_window == WindowId::none) return;
+  platform().text_add_line(line);
+}
+
+int KIVET_set_logging(int on) {
+  if (graphics_window == WindowId::none) return 0;
+  KIVET_logging = on != 0;
+  platform().check_menu_entry(CMD_LOGGING, KIVET_logging);
+  if (KIVET_logging) KIVET_show_text_window(1);
+  return 1;
+}
+
+int KIVET_show_text_window(int show) {
+  if (text_window == WindowId::none) return 0;
+  return platform().show_window(WindowId::text, show != 0) ? 1 : 0;
+}

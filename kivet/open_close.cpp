@@ -1,0 +1,47 @@
+// Opening and closing the library: the two windows, the off-screen bitmap
+// and the 100 ms timer.
+#include "kivet/event_wait.h"
+#include "kivet/platform/platform.h"
+#include "kivet/script.h"
+#include "kivet/state.h"
+
+using namespace kivet;
+
+static void create_bitmap() {
+  offscreen_bitmap = cairo_image_surface_create(CAIRO_FORMAT_RGB24, BITMAP_WIDTH, BITMAP_HEIGHT);
+  memory_dc = cairo_create(offscreen_bitmap);
+  // Until the first clear the bitmap is white, like the windows' background.
+  cairo_set_source_rgb(memory_dc, 1, 1, 1);
+  cairo_paint(memory_dc);
+}
+
+int KIVET_open(void* instance_value, void* /*previous_instance*/, const char* /*command_line*/,
+               int /*show_mode*/) {
+  Platform& p = platform();
+  Size screen = p.screen_size();
+  running = false;
+  step_requested = false;
+
+  graphics_window = WindowId::graphics;
+  p.create_window(WindowId::graphics,
+                  WindowSpec{"KIVET Graphics", 0, 0, BITMAP_WIDTH, BITMAP_HEIGHT, false});
+  text_window = WindowId::text;
+  p.create_window(WindowId::text, WindowSpec{"KIVET Text", 0, (2 * screen.height) / 3 + 1,
+                                             screen.width, screen.height / 3, true});
+  instance = instance_value;
+  if (!offscreen_bitmap) create_bitmap();
+
+  p.show_window(WindowId::text, true);
+  send_message(Message{WindowId::text, MessageKind::paint, 0, 0});
+  p.show_window(WindowId::graphics, true);
+  // The window has its size now: set the origin before any drawing or click.
+  Size client = p.client_size(WindowId::graphics);
+  send_message(Message{WindowId::graphics, MessageKind::size, client.width, client.height});
+  p.start_timer(TIMER_NUMBER, TIMER_PERIOD_MS);
+  return 1;
+}
+
+int KIVET_close() {
+  KIVET_script_close();
+  return 1;
+}

@@ -1,0 +1,69 @@
+// The headless backend: windows in memory, for tests. A test posts messages
+// as the window system would, and reads back what reached the windows.
+#pragma once
+
+#include <cairo.h>
+
+#include <cstdint>
+#include <string>
+#include <vector>
+
+#include "kivet/platform/platform.h"
+
+namespace kivet::headless {
+
+// Client area of the graphics window, as under GTK: the menu bar takes the
+// top 25 of the window's 540 rows.
+constexpr int CLIENT_WIDTH = 601;
+constexpr int CLIENT_HEIGHT = 515;
+constexpr int SCREEN_WIDTH = 1024;
+constexpr int SCREEN_HEIGHT = 768;
+
+// Puts the library's state and the backend back to their start, so the next
+// test can open the library afresh.
+void reset();
+
+// Input, posted to the library's queue as the toolkit would post it.
+void post(const Message& message);
+void click(int client_x, int client_y);
+// A key press: its code and the character it types (0 for none).
+void key_down(int key_code, int character = 0, WindowId window = WindowId::graphics);
+void key_up(int key_code, WindowId window = WindowId::graphics);
+void character(int ch);
+void tick();
+void command(int number);
+void close_window(WindowId window);
+// Types Ctrl+letter as a keyboard would: Ctrl down, the letter, Ctrl up.
+void ctrl_key(char letter, bool shift = false);
+
+// When the wait sleeps with nothing queued and the timer runs, the backend
+// delivers the next timer tick (its clock moves on 100 ms). Returns the
+// ticks so delivered, and how often the wait slept.
+int ticks_delivered();
+int sleeps();
+
+// What reached the windows.
+cairo_surface_t* screen();  // the graphics window's client pixels
+uint32_t screen_pixel(int x, int y);
+const std::vector<std::string>& text_lines();
+bool visible(WindowId window);
+bool exists(WindowId window);
+WindowSpec window_spec(WindowId window);
+const Menu& menu();
+bool menu_checked(int command);
+bool timer_running();
+int presents();
+
+// Dialog: the replies the next dialogs get, in order. A reply is the text
+// typed into the edit box, then Enter. `escape_first` presses Escape and
+// the close box before the reply.
+struct DialogReply {
+  std::string text;
+  bool escape_first = false;
+};
+void queue_dialog_reply(const DialogReply& reply);
+const std::vector<DialogSpec>& dialogs_shown();
+int dialog_cancels_ignored();
+void fail_next_dialog();
+
+}  // namespace kivet::headless

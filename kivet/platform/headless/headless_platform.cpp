@@ -1,0 +1,255 @@
+// The headless backend: a deterministic in-memory window system. Timer ticks
+// come only when a test posts them, or when the wait sleeps with the timer
+// running (the clock then moves on to the next tick).
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
+#include <deque>
+#include <map>
+
+#include "kivet/platform/headless/headless.h"
+#include "kivet/state.h"
+
+namespace kivet::headless {
+namespace {
+
+constexpr int TEXT_LINES_SHOWN = 64;
+
+struct WindowState {
+  bool exists = false;
+  bool visible = false;
+  WindowSpec spec;
+};
+
+struct DialogRun {
+  bool open = false;
+  int result = 0;
+  std::string edit_text;
+};
+
+struct State {
+  std::map<WindowId, WindowState> windows;
+  Menu menu;
+  bool timer = false;
+  int ticks = 0;
+  int sleeps = 0;
+  int presents = 0;
+  cairo_surface_t* screen = nullptr;
+  std::vector<std::string> text_lines;
+  std::deque<DialogReply> replies;
+  std::vector<DialogSpec> dialogs;
+  int cancels_ignored = 0;
+  bool fail_dialog = false;
+  DialogRun dialog;
+};
+
+State& state() {
+  static State s;
+  return s;
+}
+
+cairo_surface_t* screen_surface() {
+  State& s = state();
+  if (!s.screen) {
+    s.screen = cairo_image_surface_create(CAIRO_FORMAT_RGB24, CLIENT_WIDTH, CLIENT_HEIGHT);
+    cairo_t* cr = cairo_create(s.screen);
+    cairo_set_source_rgb(cr, 1, 1, 1);
+    cairo_paint(cr);
+    cairo_destroy(cr);
+  }
+  return s.screen;
+}
+
+class HeadlessPlatform : public Platform {
+ public:
+  Size screen_size() override { return Size{SCREEN_WIDTH, SCREEN_HEIGHT}; }
+
+  void create_window(WindowId window, const WindowSpec& spec) override {
+    WindowState& w = state().windows[window];
+    w.exists = true;
+    w.visible = false;
+    w.spec = spec;
+    send_message(Message{window, MessageKind::create, 0, 0});
+  }
+
+  void destroy_window(WindowId window) override {
+    WindowState& w = state().windows[window];
+    w.exists = false;
+    w.visible = false;
+  }
+
+  bool show_window(WindowId window, bool show) override {
+    WindowState& w = state().windows[window];
+    bool was = w.visible;
+    if (w.exists) w.visible = show;
+    return was;
+  }
+
+  Size client_size(WindowId window) override {
+    if (window == WindowId::graphics) return Size{CLIENT_WIDTH, CLIENT_HEIGHT};
+    const WindowSpec& spec = state().windows[window].spec;
+    return Size{spec.width, spec.height};
+  }
+
+  void set_menu(WindowId, const Menu& menu) override { state().menu = menu; }
+
+  void check_menu_entry(int command, bool checked) override {
+    for (MenuEntry& entry : state().menu.entries) {
+      if (!entry.separator && entry.command == command) entry.checked = checked;
+    }
+  }
+
+  void start_timer(int, int) override { state().timer = true; }
+  void stop_timer(int) override { state().timer = false; }
+
+  void present(cairo_surface_t* bitmap) override {
+    State& s = state();
+    if (!s.windows[WindowId::graphics].exists) return;
+    ++s.presents;
+    cairo_t* cr = cairo_create(screen_surface());
+    cairo_set_operator(cr, CAIRO_OPERATOR_SOURCE);
+    cairo_set_source_surface(cr, bitmap, 0, 0);
+    cairo_paint(cr);
+    cairo_destroy(cr);
+    cairo_surface_flush(screen_surface());
+  }
+
+  void text_clear() override { state().text_lines.clear(); }
+
+  void text_add_line(const char* line) override {
+    auto& lines = state().text_lines;
+    lines.emplace_back(line);
+    if (lines.size() > TEXT_LINES_SHOWN) lines.erase(lines.begin());
+  }
+
+  void process_events(bool block) override {
+    if (!block) return;
+    State& s = state();
+    ++s.sleeps;
+    if (!s.timer) {
+      fprintf(stderr, "headless: the wait sleeps with no input queued and no timer running\n");
+      abort();
+    }
+    ++s.ticks;
+    post_message(Message{WindowId::graphics, MessageKind::timer, TIMER_NUMBER, 0});
+  }
+
+  int run_dialog(const DialogSpec& spec) override {
+    State& s = state();
+    s.dialogs.push_back(spec);
+    if (s.fail_dialog) {
+      s.fail_dialog = false;
+      return -1;
+    }
+    DialogReply reply = s.replies.empty() ? DialogReply{} : s.replies.front();
+    if (!s.replies.empty()) s.replies.pop_front();
+    s.dialog = DialogRun{true, 0, ""};
+    spec.proc(DialogMessage{DialogMessageKind::init, 0});
+    if (reply.escape_first) {
+      // Escape and the close box both send the cancel command.
+      for (int i = 0; i < 2; ++i) {
+        spec.proc(DialogMessage{DialogMessageKind::command, DIALOG_CANCEL});
+        if (s.dialog.open) ++s.cancels_ignored;
+      }
+    }
+    s.dialog.edit_text = reply.text;
+    spec.proc(DialogMessage{DialogMessageKind::command, DIALOG_OKAY});
+    if (s.dialog.open) {
+      fprintf(stderr, "headless: the dialog did not end on its default button\n");
+      abort();
+    }
+    return s.dialog.result;
+  }
+
+  std::string dialog_item_text(int id) override {
+    return id == DIALOG_EDIT ? state().dialog.edit_text : std::string();
+  }
+
+  void end_dialog(int result) override {
+    state().dialog.open = false;
+    state().dialog.result = result;
+  }
+};
+
+}  // namespace
+
+void reset() {
+  State& s = state();
+  if (s.screen) cairo_surface_destroy(s.screen);
+  s = State{};
+  reset_state();
+}
+
+void post(const Message& message) { post_message(message); }
+
+void click(int client_x, int client_y) {
+  post(Message{WindowId::graphics, MessageKind::left_button_down, client_x, client_y});
+}
+
+void key_down(int key_code, int ch, WindowId window) {
+  post(Message{window, MessageKind::key_down, key_code, ch});
+}
+
+void key_up(int key_code, WindowId window) {
+  post(Message{window, MessageKind::key_up, key_code, 0});
+}
+
+void character(int ch) { post(Message{WindowId::graphics, MessageKind::character, ch, 0}); }
+
+void tick() { post(Message{WindowId::graphics, MessageKind::timer, TIMER_NUMBER, 0}); }
+
+void command(int number) { post(Message{WindowId::graphics, MessageKind::command, number, 0}); }
+
+void close_window(WindowId window) { post(Message{window, MessageKind::close, 0, 0}); }
+
+void ctrl_key(char letter, bool shift) {
+  const int shift_code = 16;
+  key_down(KEY_CONTROL);
+  if (shift) key_down(shift_code);
+  // With Ctrl held a letter types its control character.
+  key_down(toupper(letter), toupper(letter) & 0x1F);
+  key_up(toupper(letter));
+  if (shift) key_up(shift_code);
+  key_up(KEY_CONTROL);
+}
+
+int ticks_delivered() { return state().ticks; }
+int sleeps() { return state().sleeps; }
+cairo_surface_t* screen() { return screen_surface(); }
+
+uint32_t screen_pixel(int x, int y) {
+  cairo_surface_t* s = screen_surface();
+  cairo_surface_flush(s);
+  const unsigned char* data = cairo_image_surface_get_data(s);
+  int stride = cairo_image_surface_get_stride(s);
+  uint32_t pixel;
+  memcpy(&pixel, data + y * stride + x * 4, sizeof pixel);
+  return pixel & 0xFFFFFF;
+}
+
+const std::vector<std::string>& text_lines() { return state().text_lines; }
+bool visible(WindowId window) { return state().windows[window].visible; }
+bool exists(WindowId window) { return state().windows[window].exists; }
+WindowSpec window_spec(WindowId window) { return state().windows[window].spec; }
+const Menu& menu() { return state().menu; }
+
+bool menu_checked(int command) {
+  for (const MenuEntry& entry : state().menu.entries) {
+    if (!entry.separator && entry.command == command) return entry.checked;
+  }
+  return false;
+}
+
+bool timer_running() { return state().timer; }
+int presents() { return state().presents; }
+void queue_dialog_reply(const DialogReply& reply) { state().replies.push_back(reply); }
+const std::vector<DialogSpec>& dialogs_shown() { return state().dialogs; }
+int dialog_cancels_ignored() { return state().cancels_ignored; }
+void fail_next_dialog() { state().fail_dialog = true; }
+
+}  // namespace kivet::headless
+
+kivet::Platform& kivet::platform() {
+  static headless::HeadlessPlatform instance;
+  return instance;
+}

@@ -1,0 +1,42 @@
+// Messages: what the platform backends post to the library's queue and what
+// the library's window handlers act on. Small value types, comparable in tests.
+#pragma once
+
+#include <ostream>
+
+namespace kivet {
+
+enum class WindowId { none = 0, graphics = 1, text = 2 };
+
+enum class MessageKind {
+  quit,              // the platform's quit message; `a` is the exit code
+  create,            // the window is being created
+  close,             // the user asked to close the window (its close box)
+  destroy,           // the window has been destroyed
+  size,              // client area changed: `a` width, `b` height
+  paint,             // the window must be repainted
+  timer,             // a timer ticked: `a` the timer number
+  left_button_down,  // `a`, `b`: client-area pixel, x right and y down
+  character,         // `a`: the character's byte (0 to 255)
+  key_down,          // `a`: virtual-key code; `b`: the character it types, or 0
+  key_up,            // `a`: virtual-key code
+  command,           // a menu command: `a` its number
+};
+
+struct Message {
+  WindowId window = WindowId::none;
+  MessageKind kind = MessageKind::quit;
+  int a = 0;
+  int b = 0;
+
+  bool operator==(const Message& other) const {
+    return window == other.window && kind == other.kind && a == other.a && b == other.b;
+  }
+};
+
+std::ostream& operator<<(std::ostream& out, const Message& message);
+
+// Virtual-key codes that the library acts on.
+constexpr int KEY_CONTROL = 17;
+
+}  // namespace kivet

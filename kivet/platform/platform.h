@@ -1,0 +1,114 @@
+// The platform layer: the few window-system operations the library needs.
+// A backend (GTK or headless) implements Platform and provides platform().
+// The library owns the message queue, the pump and every handler; a backend
+// only creates windows and menus, runs the timer, shows the bitmap and the
+// text lines, and posts translated messages with kivet::post_message.
+#pragma once
+
+#include <cairo.h>
+
+#include <string>
+#include <vector>
+
+#include "kivet/platform/message.h"
+
+namespace kivet {
+
+struct Size {
+  int width = 0;
+  int height = 0;
+};
+
+struct WindowSpec {
+  const char* title = "";
+  int x = 0;
+  int y = 0;
+  int width = 0;
+  int height = 0;
+  bool resizable = false;
+};
+
+// One entry of a drop-down menu. `text` marks the mnemonic with '&' and
+// separates the shown shortcut with a tab.
+struct MenuEntry {
+  int command = 0;
+  std::string text;
+  bool separator = false;
+  bool grayed = false;
+  bool checked = false;
+};
+
+struct Menu {
+  std::string title;
+  std::vector<MenuEntry> entries;
+};
+
+// Messages of the modal text-input dialog.
+enum class DialogMessageKind { init, command };
+struct DialogMessage {
+  DialogMessageKind kind = DialogMessageKind::init;
+  int id = 0;  // for command: the control id (101 the default button, 2 cancel)
+};
+using DialogProc = bool (*)(const DialogMessage& message);
+
+// Dialog ids.
+constexpr int DIALOG_OKAY = 101;
+constexpr int DIALOG_EDIT = 102;
+constexpr int DIALOG_PROMPT = 103;
+constexpr int DIALOG_CANCEL = 2;
+
+struct DialogSpec {
+  std::string title;
+  std::string prompt;     // shown as the static text above the edit box
+  std::string button;     // the default button's text
+  DialogProc proc = nullptr;
+};
+
+class Platform {
+ public:
+  virtual ~Platform() = default;
+
+  virtual Size screen_size() = 0;
+  // Creates a window. For the graphics window the backend sends the create
+  // message (kivet::send_message) before returning, so the handler can set
+  // its menu with set_menu.
+  virtual void create_window(WindowId window, const WindowSpec& spec) = 0;
+  virtual void destroy_window(WindowId window) = 0;
+  // Shows or hides a window; returns whether it was visible before.
+  virtual bool show_window(WindowId window, bool show) = 0;
+  virtual Size client_size(WindowId window) = 0;
+
+  virtual void set_menu(WindowId window, const Menu& menu) = 0;
+  virtual void check_menu_entry(int command, bool checked) = 0;
+
+  virtual void start_timer(int number, int period_ms) = 0;
+  virtual void stop_timer(int number) = 0;
+
+  // Copies the whole off-screen bitmap to the graphics window at (0, 0).
+  virtual void present(cairo_surface_t* bitmap) = 0;
+
+  // The text window: clear it, or scroll it up one line and draw `line` at
+  // its bottom. Lines past what the window holds are lost at the top.
+  virtual void text_clear() = 0;
+  virtual void text_add_line(const char* line) = 0;
+
+  // Lets the toolkit handle its pending events, which post messages. With
+  // `block`, sleeps until at least one toolkit event has been handled.
+  virtual void process_events(bool block) = 0;
+
+  // Runs a modal dialog until the dialog procedure ends it; returns the
+  // result given to end_dialog, or -1 when the dialog cannot be created.
+  virtual int run_dialog(const DialogSpec& spec) = 0;
+  virtual std::string dialog_item_text(int id) = 0;
+  virtual void end_dialog(int result) = 0;
+};
+
+// Provided by the backend that is linked in.
+Platform& platform();
+
+// Provided by the library: queue a message, or hand it to its window's
+// handler at once.
+void post_message(const Message& message);
+void send_message(const Message& message);
+
+}  // namespace kivet

@@ -1,0 +1,26 @@
+// Script recording and playback of the event stream in "KIVET.SCR".
+#pragma once
+
+#include "kivet/kivet.h"
+
+namespace kivet {
+
+constexpr const char* SCRIPT_FILE_NAME = "KIVET.SCR";
+
+// The playback step of the event wait: takes one event from the script.
+// Returns true when it has set the event; false stops playback.
+bool script_playback_step();
+// The recording step of the event wait, with the event as assembled.
+void script_recording_step();
+
+// Menu commands 5, 6 and 7.
+void script_toggle_recording();
+void script_toggle_playback();
+void script_play_one();
+
+}  // namespace kivet
+
+void KIVET_script_write(int kind, KIVET_event_data data);
+int KIVET_script_read();
+void KIVET_script_stop_playback();
+void KIVET_script_close();

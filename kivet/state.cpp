@@ -1,0 +1,73 @@
+#include "kivet/state.h"
+
+namespace kivet {
+
+int start_argc = 0;
+char** start_argv = nullptr;
+void* start_instance = nullptr;
+void* start_previous_instance = nullptr;
+const char* start_command_line = nullptr;
+int start_show_mode = 0;
+
+bool display_exists = false;
+WindowId graphics_window = WindowId::none;
+WindowId text_window = WindowId::none;
+void* instance = nullptr;
+cairo_surface_t* offscreen_bitmap = nullptr;
+cairo_t* memory_dc = nullptr;
+int origin_x = 0;
+int origin_y = 0;
+bool KIVET_dirty = true;
+bool KIVET_logging = true;
+
+int event_kind = 0;
+int event_x = 0;
+int event_y = 0;
+signed char event_key = 0;
+bool timer_fired = false;
+bool ctrl_down = false;
+bool running = false;
+bool step_requested = false;
+bool quit_requested = false;
+
+bool recording = false;
+bool playing_back = false;
+bool play_one = false;
+FILE* script_file = nullptr;
+int periodic_count = 0;
+
+std::string log_ring[LOG_RING_SIZE];
+int log_head = -1;
+int log_next = 0;
+
+char* answer_buffer = nullptr;
+
+std::deque<Message> message_queue;
+
+void reset_state() {
+  display_exists = false;
+  graphics_window = WindowId::none;
+  text_window = WindowId::none;
+  instance = nullptr;
+  if (memory_dc) cairo_destroy(memory_dc);
+  memory_dc = nullptr;
+  if (offscreen_bitmap) cairo_surface_destroy(offscreen_bitmap);
+  offscreen_bitmap = nullptr;
+  origin_x = origin_y = 0;
+  KIVET_dirty = true;
+  KIVET_logging = true;
+  event_kind = event_x = event_y = 0;
+  event_key = 0;
+  timer_fired = ctrl_down = running = step_requested = quit_requested = false;
+  recording = playing_back = play_one = false;
+  if (script_file) fclose(script_file);
+  script_file = nullptr;
+  periodic_count = 0;
+  for (auto& line : log_ring) line.clear();
+  log_head = -1;
+  log_next = 0;
+  answer_buffer = nullptr;
+  message_queue.clear();
+}
+
+}  // namespace kivet

@@ -1,0 +1,92 @@
+// The library's global state: one set of variables per process, shared by
+// the event wait, the window handlers, drawing, the log and the script.
+#pragma once
+
+#include <cairo.h>
+
+#include <cstdio>
+#include <deque>
+#include <string>
+
+#include "kivet/kivet.h"
+#include "kivet/platform/message.h"
+
+namespace kivet {
+
+// Fixed sizes of the graphics window and the off-screen bitmap.
+constexpr int BITMAP_WIDTH = 601;
+constexpr int BITMAP_HEIGHT = 540;
+constexpr int TIMER_NUMBER = 2;
+constexpr int TIMER_PERIOD_MS = 100;
+constexpr int LOG_RING_SIZE = 25;
+constexpr int MESSAGE_BUFFER_SIZE = 1024;  // at most 1023 characters
+
+// Event kinds inside the library.
+constexpr int EVENT_NONE_YET = -1;
+constexpr int EVENT_MOUSE = 1;
+constexpr int EVENT_KEYBOARD = 2;
+constexpr int EVENT_PERIODIC = 3;
+constexpr int EVENT_QUIT = 4;
+
+// Menu command numbers.
+enum Command {
+  CMD_ANIMATE = 1,
+  CMD_HALT = 2,
+  CMD_ADVANCE = 3,
+  CMD_LOGGING = 4,
+  CMD_RECORD = 5,
+  CMD_PLAYBACK = 6,
+  CMD_PLAY_ONE = 7,
+  CMD_QUIT = 8,
+  CMD_INFO = 9,
+};
+
+// Start-up values kept by the process entry.
+extern int start_argc;
+extern char** start_argv;
+extern void* start_instance;
+extern void* start_previous_instance;
+extern const char* start_command_line;
+extern int start_show_mode;
+
+extern bool display_exists;
+extern WindowId graphics_window;  // none while the library is not open
+extern WindowId text_window;      // none until opened, and after it is closed
+extern void* instance;
+extern cairo_surface_t* offscreen_bitmap;
+extern cairo_t* memory_dc;
+extern int origin_x;
+extern int origin_y;
+extern bool KIVET_dirty;
+extern bool KIVET_logging;
+
+extern int event_kind;
+extern int event_x;
+extern int event_y;
+extern signed char event_key;
+extern bool timer_fired;
+extern bool ctrl_down;
+extern bool running;
+extern bool step_requested;
+extern bool quit_requested;
+
+extern bool recording;
+extern bool playing_back;
+extern bool play_one;
+extern FILE* script_file;
+extern int periodic_count;
+
+extern std::string log_ring[LOG_RING_SIZE];
+extern int log_head;
+extern int log_next;
+
+extern char* answer_buffer;
+
+// The library's message queue, filled by post_message.
+extern std::deque<Message> message_queue;
+
+// Puts every variable back to its initial value (the windows stay as they
+// are on the platform). Used to start a test or a soak run afresh.
+void reset_state();
+
+}  // namespace kivet

@@ -1,0 +1,149 @@
+// The event stream: periodic events and their arming, input replacing an
+// armed event, single steps, quit, and the wait's sleeping instead of spinning.
+#include "support/test_support.h"
+
+namespace headless = kivet::headless;
+using kivet::WindowId;
+
+class EventWaitTest : public HeadlessTest {
+ protected:
+  void SetUp() override {
+    HeadlessTest::SetUp();
+    open_library();
+  }
+};
+
+TEST_F(EventWaitTest, PeriodicEventComesOnlyAtATickAfterItsArming) {
+  KIVET_set_animation(2);
+  headless::tick();  // arrives before the wait arms: forgotten
+  WaitResult r = wait_event();
+  EXPECT_EQ(r.kind, 3);
+  EXPECT_EQ(r.x, 0);
+  EXPECT_EQ(r.y, 0);
+  EXPECT_EQ(r.key, 0);
+  EXPECT_EQ(headless::ticks_delivered(), 1) << "the early tick must not end the wait";
+}
+
+TEST_F(EventWaitTest, RunningGivesOnePeriodicEventPerTickAndSleepsBetween) {
+  KIVET_set_animation(2);
+  for (int i = 0; i < 10; ++i) EXPECT_EQ(wait_event().kind, 3);
+  EXPECT_EQ(headless::ticks_delivered(), 10);
+  EXPECT_EQ(headless::sleeps(), 10) << "one sleep per tick: the wait does not spin";
+}
+
+TEST_F(EventWaitTest, ClickOrKeyReplacesAnArmedPeriodicEvent) {
+  KIVET_set_animation(2);
+  headless::click(310, 237);
+  WaitResult r = wait_event();
+  EXPECT_EQ(r.kind, 1);
+  EXPECT_EQ(r.x, 10);
+  EXPECT_EQ(r.y, 20);
+
+  headless::key_down('X', 'x');
+  r = wait_event();
+  EXPECT_EQ(r.kind, 2);
+  EXPECT_EQ(r.key, 'x');
+  EXPECT_EQ(r.x, 0);
+  EXPECT_EQ(r.y, 0);
+  EXPECT_EQ(wait_event().kind, 3) << "the next wait arms a new periodic event";
+}
+
+TEST_F(EventWaitTest, MouseTransformAtTheCentreAndOffIt) {
+  headless::click(300, 257);
+  WaitResult r = wait_event();
+  EXPECT_EQ(r.kind, 1);
+  EXPECT_EQ(r.x, 0);
+  EXPECT_EQ(r.y, 0);
+  headless::click(0, 0);
+  r = wait_event();
+  EXPECT_EQ(r.x, -300);
+  EXPECT_EQ(r.y, 257);
+  headless::click(600, 514);
+  r = wait_event();
+  EXPECT_EQ(r.x, 300);
+  EXPECT_EQ(r.y, -257);
+}
+
+TEST_F(EventWaitTest, SingleStepGivesExactlyOnePeriodicEvent) {
+  KIVET_set_animation(2);
+  EXPECT_EQ(wait_event().kind, 3);
+  headless::ctrl_key('f');  // Advance one frame: stops running, one step
+  EXPECT_EQ(wait_event().kind, 3);
+  EXPECT_FALSE(kivet::running);
+  EXPECT_FALSE(kivet::step_requested);
+  headless::click(1, 1);
+  EXPECT_EQ(wait_event().kind, 1) << "halted: only input events follow";
+}
+
+TEST_F(EventWaitTest, HaltWhileAStepIsPendingKeepsTheStep) {
+  KIVET_set_animation(1);
+  headless::command(kivet::CMD_HALT);
+  EXPECT_EQ(wait_event().kind, 3);
+  headless::character('a');
+  EXPECT_EQ(wait_event().kind, 2);
+}
+
+TEST_F(EventWaitTest, AnimationCodes) {
+  KIVET_set_animation(2);
+  KIVET_set_animation(0);
+  EXPECT_FALSE(kivet::running);
+  EXPECT_FALSE(kivet::step_requested);
+  KIVET_set_animation(1);
+  EXPECT_TRUE(kivet::step_requested);
+  EXPECT_FALSE(kivet::running);
+  for (int code : {3, 4, 6, -1}) {
+    EXPECT_EQ(KIVET_set_animation(code), 1);
+    EXPECT_FALSE(kivet::running);
+    EXPECT_FALSE(kivet::quit_requested);
+  }
+}
+
+TEST_F(EventWaitTest, CodeFiveTurnsEveryLaterWaitIntoQuit) {
+  EXPECT_EQ(KIVET_set_animation(5), 1);
+  headless::click(10, 10);
+  EXPECT_EQ(wait_event().kind, 4);
+  headless::character('z');
+  EXPECT_EQ(wait_event().kind, 4);
+  KIVET_set_animation(2);
+  EXPECT_EQ(wait_event().kind, 4);
+  EXPECT_EQ(headless::ticks_delivered(), 1) << "the wait still waits for its event";
+}
+
+TEST_F(EventWaitTest, QuitMessageEndsTheWait) {
+  KIVET_set_animation(2);
+  headless::post(kivet::Message{WindowId::none, kivet::MessageKind::quit, 0, 0});
+  EXPECT_EQ(wait_event().kind, 4);
+}
+
+TEST_F(EventWaitTest, QuitWinsOverAScriptEventOfTheSamePass) {
+  kivet::play_one = true;  // a script event would be read in this pass
+  headless::post(kivet::Message{WindowId::none, kivet::MessageKind::quit, 0, 0});
+  EXPECT_EQ(wait_event().kind, 4);
+  EXPECT_TRUE(kivet::play_one) << "the script event is not consumed";
+}
+
+TEST_F(EventWaitTest, QuitMenuEntryShortcutAndCloseBoxEachEndTheRun) {
+  headless::command(kivet::CMD_QUIT);
+  EXPECT_EQ(wait_event().kind, 4);
+  headless::ctrl_key('q');
+  EXPECT_EQ(wait_event().kind, 4);
+  headless::ctrl_key('q', true);
+  EXPECT_EQ(wait_event().kind, 4);
+  headless::close_window(WindowId::graphics);
+  EXPECT_EQ(wait_event().kind, 4);
+  EXPECT_FALSE(headless::exists(WindowId::graphics));
+  EXPECT_FALSE(headless::timer_running());
+}
+
+TEST_F(EventWaitTest, DrawingReachesTheWindowAtTheNextPass) {
+  int before = headless::presents();
+  KIVET_draw_rectangle(RED, 0, 0, 10, -10, 0);
+  EXPECT_EQ(headless::presents(), before);
+  headless::click(1, 1);
+  wait_event();
+  EXPECT_EQ(headless::presents(), before + 1);
+  EXPECT_FALSE(kivet::KIVET_dirty);
+  headless::click(1, 1);
+  wait_event();
+  EXPECT_EQ(headless::presents(), before + 1) << "nothing changed: nothing copied";
+}

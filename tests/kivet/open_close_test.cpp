@@ -1,0 +1,42 @@
+// Opening the library: windows, titles, places, timer, origin.
+#include "support/test_support.h"
+
+namespace headless = kivet::headless;
+using kivet::WindowId;
+
+TEST(OpenClose, WindowsTitlesSizesAndPlaces) {
+  headless::reset();
+  EXPECT_EQ(KIVET_open(nullptr, nullptr, "", 1), 1);
+  kivet::WindowSpec g = headless::window_spec(WindowId::graphics);
+  EXPECT_STREQ(g.title, "KIVET Graphics");
+  EXPECT_EQ(g.x, 0);
+  EXPECT_EQ(g.y, 0);
+  EXPECT_EQ(g.width, 601);
+  EXPECT_EQ(g.height, 540);
+  EXPECT_FALSE(g.resizable);
+  kivet::WindowSpec t = headless::window_spec(WindowId::text);
+  EXPECT_STREQ(t.title, "KIVET Text");
+  EXPECT_EQ(t.x, 0);
+  EXPECT_EQ(t.y, 513);
+  EXPECT_EQ(t.width, 1024);
+  EXPECT_EQ(t.height, 256);
+  EXPECT_TRUE(headless::visible(WindowId::graphics));
+  EXPECT_TRUE(headless::visible(WindowId::text));
+  EXPECT_TRUE(headless::timer_running());
+  EXPECT_EQ(kivet::origin_x, 300);
+  EXPECT_EQ(kivet::origin_y, 257);
+  EXPECT_EQ(cairo_image_surface_get_width(kivet::offscreen_bitmap), 601);
+  EXPECT_EQ(cairo_image_surface_get_height(kivet::offscreen_bitmap), 540);
+  EXPECT_FALSE(kivet::running);
+  EXPECT_EQ(KIVET_close(), 1);
+  EXPECT_TRUE(headless::visible(WindowId::graphics)) << "windows stay after close";
+  headless::reset();
+}
+
+TEST(OpenClose, LinesLoggedBeforeOpenAreShownWhenTheWindowOpens) {
+  headless::reset();
+  KIVET_log_message("early\n");
+  KIVET_open(nullptr, nullptr, "", 1);
+  EXPECT_EQ(headless::text_lines(), std::vector<std::string>{"early"});
+  headless::reset();
+}
