@@ -44,10 +44,11 @@ static void copy_if_dirty() {
   if (KIVET_dirty) copy_bitmap_to_window();
 }
 
-// Key presses also produce character messages, queued right behind them.
+// Key presses also produce character messages. The character is taken next,
+// before any later input such as the key's release.
 static void translate(const Message& message) {
   if (message.kind == MessageKind::key_down && message.b != 0) {
-    post_message(Message{message.window, MessageKind::character, message.b & 0xFF, 0});
+    message_queue.push_front(Message{message.window, MessageKind::character, message.b & 0xFF, 0});
   }
 }
 

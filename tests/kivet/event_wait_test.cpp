@@ -65,14 +65,24 @@ TEST_F(EventWaitTest, MouseTransformAtTheCentreAndOffIt) {
 }
 
 TEST_F(EventWaitTest, SingleStepGivesExactlyOnePeriodicEvent) {
-  KIVET_set_animation(2);
-  EXPECT_EQ(wait_event().kind, 3);
-  headless::ctrl_key('f');  // Advance one frame: stops running, one step
+  headless::ctrl_key('f');
   EXPECT_EQ(wait_event().kind, 3);
   EXPECT_FALSE(kivet::running);
   EXPECT_FALSE(kivet::step_requested);
   headless::click(1, 1);
   EXPECT_EQ(wait_event().kind, 1) << "halted: only input events follow";
+}
+
+TEST_F(EventWaitTest, AdvanceWhileRunningStopsAfterTheArmedEventAndOneStep) {
+  KIVET_set_animation(2);
+  EXPECT_EQ(wait_event().kind, 3);
+  headless::ctrl_key('f');  // taken while the next periodic event is armed
+  EXPECT_EQ(wait_event().kind, 3);
+  EXPECT_FALSE(kivet::running);
+  EXPECT_EQ(wait_event().kind, 3) << "the requested step";
+  headless::click(1, 1);
+  EXPECT_EQ(wait_event().kind, 1);
+  EXPECT_EQ(headless::ticks_delivered(), 3);
 }
 
 TEST_F(EventWaitTest, HaltWhileAStepIsPendingKeepsTheStep) {
