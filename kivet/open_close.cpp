@@ -42,6 +42,10 @@ int KIVET_open(void* instance_value, void* /*previous_instance*/, const char* /*
 }
 
 int KIVET_close() {
+  // Nothing recorded is lost: the periodic events counted since the last
+  // line are written before the file is closed.
+  if (recording && periodic_count > 0) KIVET_script_write(EVENT_PERIODIC, KIVET_event_data{0, 0, 0});
+  periodic_count = 0;
   KIVET_script_close();
   return 1;
 }

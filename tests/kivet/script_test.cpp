@@ -1,0 +1,308 @@
+// Script recording and playback through the event wait, in a fresh working
+// directory per test.
+#include <unistd.h>
+
+#include <cstdlib>
+#include <fstream>
+#include <random>
+#include <sstream>
+
+#include "kivet/script.h"
+#include "support/test_support.h"
+
+namespace headless = kivet::headless;
+
+class ScriptTest : public HeadlessTest {
+ protected:
+  void SetUp() override {
+    HeadlessTest::SetUp();
+    char pattern[] = "/tmp/kivet-script-XXXXXX";
+    ASSERT_NE(mkdtemp(pattern), nullptr);
+    dir_ = pattern;
+    ASSERT_EQ(chdir(dir_.c_str()), 0);
+    open_library();
+    KIVET_set_logging(0);
+  }
+  void TearDown() override {
+    HeadlessTest::TearDown();
+    ASSERT_EQ(chdir("/"), 0);
+    std::string command = "rm -rf " + dir_;
+    ASSERT_EQ(system(command.c_str()), 0);
+  }
+
+  static std::string file() {
+    std::ifstream in("KIVET.SCR");
+    std::stringstream text;
+    text << in.rdbuf();
+    return text.str();
+  }
+  static void write_file(const std::string& text) { std::ofstream("KIVET.SCR") << text; }
+
+  // One periodic event through a single step.
+  static WaitResult step() {
+    KIVET_set_animation(1);
+    return wait_event();
+  }
+  static WaitResult click(int display_x, int display_y) {
+    headless::click(display_x + kivet::origin_x, kivet::origin_y - display_y);
+    return wait_event();
+  }
+  static void toggle_recording() { kivet::script_toggle_recording(); }
+  static void toggle_playback() { kivet::script_toggle_playback(); }
+
+  std::string dir_;
+};
+
+TEST_F(ScriptTest, TicksAndAClickAreRecordedAsTwoLines) {
+  toggle_recording();
+  EXPECT_TRUE(headless::menu_checked(kivet::CMD_RECORD));
+  for (int i = 0; i < 10; ++i) EXPECT_EQ(step().kind, 3);
+  click(5, 5);
+  toggle_recording();
+  EXPECT_FALSE(headless::menu_checked(kivet::CMD_RECORD));
+  EXPECT_EQ(file(), "KIVET_PERIODIC(10);\nKIVET_MOUSE(5, 5);\n");
+}
+
+TEST_F(ScriptTest, StoppingWritesThePendingTicksAndANewRecordingEmptiesTheFile) {
+  toggle_recording();
+  for (int i = 0; i < 7; ++i) step();
+  toggle_recording();
+  EXPECT_EQ(file(), "KIVET_PERIODIC(7);\n");
+  toggle_recording();
+  headless::character('a');
+  wait_event();
+  toggle_recording();
+  EXPECT_EQ(file(), "KIVET_KBD(97);\n");
+}
+
+TEST_F(ScriptTest, QuitWritesThePendingTicksAndCharactersAbove127AreNegative) {
+  toggle_recording();
+  headless::character(0xE9);
+  wait_event();
+  for (int i = 0; i < 4; ++i) step();
+  headless::command(kivet::CMD_QUIT);
+  EXPECT_EQ(wait_event().kind, 4);
+  KIVET_close();
+  EXPECT_EQ(file(), "KIVET_KBD(-23);\nKIVET_PERIODIC(4);\n");
+}
+
+TEST_F(ScriptTest, ClosingTheLibraryWhileRecordingLosesNoTick) {
+  toggle_recording();
+  click(-300, 250);
+  for (int i = 0; i < 3; ++i) step();
+  KIVET_close();
+  EXPECT_EQ(file(), "KIVET_MOUSE(-300, 250);\nKIVET_PERIODIC(3);\n");
+}
+
+TEST_F(ScriptTest, RecordingSwitchedOnAndOffWithoutEventsLeavesTheFileAlone) {
+  write_file("KIVET_KBD(1);\n");
+  headless::ctrl_key('r');
+  headless::ctrl_key('r');
+  click(0, 0);
+  EXPECT_EQ(file(), "KIVET_KBD(1);\n");
+}
+
+TEST_F(ScriptTest, PeriodicLineReplaysWithoutWaitingForTheTimer) {
+  write_file("KIVET_PERIODIC(3);\nKIVET_MOUSE(-300, 250);\nKIVET_KBD(120);\n");
+  headless::ctrl_key('p');
+  EXPECT_EQ(wait_event().kind, 3);
+  EXPECT_TRUE(kivet::playing_back);
+  EXPECT_TRUE(headless::menu_checked(kivet::CMD_PLAYBACK));
+  EXPECT_EQ(wait_event().kind, 3);
+  EXPECT_EQ(wait_event().kind, 3);
+  WaitResult r = wait_event();
+  EXPECT_EQ(r.kind, 1);
+  EXPECT_EQ(r.x, -300);
+  EXPECT_EQ(r.y, 250);
+  r = wait_event();
+  EXPECT_EQ(r.kind, 2);
+  EXPECT_EQ(r.key, 120);
+  EXPECT_EQ(headless::ticks_delivered(), 0);
+  headless::click(1, 1);
+  EXPECT_EQ(wait_event().kind, 1);
+  EXPECT_EQ(last_lines(1)[0], "EOF encountered in script file KIVET.SCR");
+  EXPECT_FALSE(kivet::playing_back);
+  EXPECT_FALSE(headless::menu_checked(kivet::CMD_PLAYBACK));
+}
+
+TEST_F(ScriptTest, PlayOneTakesOneEventPerRequest) {
+  write_file("KIVET_PERIODIC(2);\nKIVET_KBD(65);\n");
+  KIVET_set_animation(2);
+  headless::ctrl_key('o');
+  EXPECT_EQ(wait_event().kind, 3);
+  EXPECT_FALSE(kivet::running) << "play one stops the animation";
+  headless::click(1, 1);
+  EXPECT_EQ(wait_event().kind, 1) << "no request: no script event";
+  headless::command(kivet::CMD_PLAY_ONE);
+  EXPECT_EQ(wait_event().kind, 3);
+  headless::command(kivet::CMD_PLAY_ONE);
+  EXPECT_EQ(wait_event().key, 65);
+}
+
+TEST_F(ScriptTest, EmptyLinesAreSkippedAndALineOfSpacesStopsPlayback) {
+  write_file("\n\r\nKIVET_KBD(49);\n\n\n          \nKIVET_KBD(50);\n");
+  toggle_playback();
+  EXPECT_EQ(wait_event().key, 49);
+  size_t lines_before = text_lines().size();
+  headless::click(1, 1);
+  EXPECT_EQ(wait_event().kind, 1);
+  EXPECT_FALSE(kivet::playing_back);
+  EXPECT_EQ(text_lines().size(), lines_before) << "no message for an unknown line";
+  toggle_playback();
+  EXPECT_EQ(wait_event().key, 50) << "the file stays open after the unknown line";
+}
+
+TEST_F(ScriptTest, MissingFileIsReportedAndRetried) {
+  toggle_playback();
+  headless::click(1, 1);
+  EXPECT_EQ(wait_event().kind, 1);
+  EXPECT_EQ(last_lines(1)[0], "Cannot open script file KIVET.SCR for reading");
+  EXPECT_FALSE(headless::menu_checked(kivet::CMD_PLAYBACK));
+  write_file("KIVET_KBD(7);\n");
+  toggle_playback();
+  EXPECT_EQ(wait_event().key, 7);
+}
+
+TEST_F(ScriptTest, EndOfFileIsReportedAgainAtOnceOnTheNextRequest) {
+  write_file("KIVET_KBD(1);\n");
+  toggle_playback();
+  EXPECT_EQ(wait_event().key, 1);
+  headless::click(1, 1);
+  wait_event();
+  headless::command(kivet::CMD_PLAYBACK);
+  headless::click(1, 1);
+  EXPECT_EQ(wait_event().kind, 1);
+  auto lines = last_lines(2);
+  EXPECT_EQ(lines[0], "EOF encountered in script file KIVET.SCR");
+  EXPECT_EQ(lines[1], "EOF encountered in script file KIVET.SCR");
+}
+
+TEST_F(ScriptTest, LastLineWithoutALineEndIsPlayed) {
+  write_file("KIVET_KBD(1);\nKIVET_MOUSE(3, -4);");
+  toggle_playback();
+  EXPECT_EQ(wait_event().key, 1);
+  WaitResult r = wait_event();
+  EXPECT_EQ(r.kind, 1);
+  EXPECT_EQ(r.x, 3);
+  EXPECT_EQ(r.y, -4);
+}
+
+TEST_F(ScriptTest, NumbersSaturateAndOverlongLinesStayInTheirBuffer) {
+  std::string huge(600, '9');
+  write_file("KIVET_MOUSE(" + huge + ", -" + huge + ");\n");
+  toggle_playback();
+  WaitResult r = wait_event();
+  EXPECT_EQ(r.kind, 1);
+  EXPECT_EQ(r.x, 2147483647) << "the first 511 characters hold only the x run";
+  EXPECT_EQ(r.y, 0);
+  size_t lines_before = text_lines().size();
+  headless::click(1, 1);
+  EXPECT_EQ(wait_event().kind, 1) << "the rest of the long line is not an event";
+  EXPECT_FALSE(kivet::playing_back);
+  EXPECT_EQ(text_lines().size(), lines_before);
+}
+
+TEST_F(ScriptTest, MissingNumbersReadAsZeroAndHugeCountsSaturate) {
+  write_file("KIVET_MOUSE(12-3 ,);\nKIVET_KBD();\nKIVET_PERIODIC(99999999999);\n");
+  toggle_playback();
+  WaitResult r = wait_event();
+  EXPECT_EQ(r.x, 12);
+  EXPECT_EQ(r.y, 0);
+  r = wait_event();
+  EXPECT_EQ(r.kind, 2);
+  EXPECT_EQ(r.key, 0);
+  EXPECT_EQ(wait_event().kind, 3);
+  EXPECT_EQ(kivet::periodic_count, 2147483646);
+}
+
+TEST_F(ScriptTest, FailedWritesAreReportedOncePerRecording) {
+  ASSERT_EQ(symlink("/dev/full", "KIVET.SCR"), 0);
+  toggle_recording();
+  headless::character('a');
+  wait_event();
+  headless::character('b');
+  wait_event();
+  toggle_recording();
+  int reports = 0;
+  for (const auto& line : text_lines()) {
+    if (line.rfind("Cannot write to script file KIVET.SCR", 0) == 0) ++reports;
+  }
+  EXPECT_EQ(reports, 1);
+}
+
+TEST_F(ScriptTest, UnwritableFileIsReportedForEveryLine) {
+  ASSERT_EQ(mkdir("KIVET.SCR", 0755), 0);
+  toggle_recording();
+  headless::character('a');
+  wait_event();
+  headless::character('b');
+  wait_event();
+  EXPECT_EQ(last_lines(2), (std::vector<std::string>{"Cannot open script file KIVET.SCR for writing",
+                                                     "Cannot open script file KIVET.SCR for writing"}));
+  EXPECT_TRUE(headless::menu_checked(kivet::CMD_RECORD));
+}
+
+TEST_F(ScriptTest, RecordingAndPlaybackSwitchEachOtherOff) {
+  write_file("KIVET_KBD(1);\nKIVET_KBD(2);\n");
+  toggle_playback();
+  EXPECT_EQ(wait_event().key, 1);
+  toggle_recording();
+  EXPECT_FALSE(kivet::playing_back);
+  EXPECT_FALSE(headless::menu_checked(kivet::CMD_PLAYBACK));
+  click(1, 2);
+  toggle_playback();
+  EXPECT_FALSE(kivet::recording);
+  EXPECT_FALSE(headless::menu_checked(kivet::CMD_RECORD));
+  WaitResult r = wait_event();
+  EXPECT_EQ(r.kind, 1);
+  EXPECT_EQ(r.x, 1);
+  EXPECT_EQ(r.y, 2);
+}
+
+TEST_F(ScriptTest, PlaybackOffDiscardsTicksStillOwed) {
+  write_file("KIVET_PERIODIC(5);\nKIVET_KBD(9);\n");
+  toggle_playback();
+  EXPECT_EQ(wait_event().kind, 3);
+  toggle_playback();
+  EXPECT_EQ(kivet::periodic_count, 0);
+  toggle_playback();
+  EXPECT_EQ(wait_event().kind, 3);
+  EXPECT_EQ(kivet::periodic_count, 4) << "started again from the first line";
+}
+
+TEST_F(ScriptTest, RandomEventSequencesSurviveARoundTrip) {
+  std::mt19937 random(12345);
+  for (int round = 0; round < 20; ++round) {
+    std::vector<WaitResult> recorded;
+    toggle_recording();
+    int length = std::uniform_int_distribution<int>(1, 40)(random);
+    for (int i = 0; i < length; ++i) {
+      switch (std::uniform_int_distribution<int>(0, 2)(random)) {
+        case 0:
+          headless::click(std::uniform_int_distribution<int>(0, 0xFFFF)(random),
+                          std::uniform_int_distribution<int>(0, 0xFFFF)(random));
+          recorded.push_back(wait_event());
+          break;
+        case 1:
+          headless::character(std::uniform_int_distribution<int>(0, 255)(random));
+          recorded.push_back(wait_event());
+          break;
+        default:
+          recorded.push_back(step());
+          break;
+      }
+    }
+    toggle_recording();
+    toggle_playback();
+    for (const WaitResult& expected : recorded) {
+      WaitResult r = wait_event();
+      ASSERT_EQ(r.kind, expected.kind);
+      ASSERT_EQ(r.x, expected.x);
+      ASSERT_EQ(r.y, expected.y);
+      ASSERT_EQ(r.key, expected.key);
+    }
+    headless::click(1, 1);
+    ASSERT_EQ(wait_event().kind, 1) << "the script ends where the recording did";
+    toggle_playback();
+  }
+}
