@@ -1,10 +1,15 @@
 # Set-up: `make run` builds and starts the simulation, `make test` builds and
 # runs every test. Both install missing Debian packages first.
 BUILD_DIR := build
+SAN_DIR := build-asan
 JOBS ?= 2
+FUZZ_SECONDS ?= 600
 export NO_AT_BRIDGE := 1
+export LC_ALL := C.UTF-8
+SAN_ENV := LSAN_OPTIONS=suppressions=$(CURDIR)/tests/sanitizers/lsan.supp \
+           UBSAN_OPTIONS=print_stacktrace=1:halt_on_error=1
 
-.PHONY: all deps build run test bench clean
+.PHONY: all deps build sanitize-build run test bench fuzz soak clean
 
 all: build
 
@@ -12,14 +17,28 @@ deps:
 	@sh scripts/install-deps.sh
 
 build: deps
-	cmake -S . -B $(BUILD_DIR) -DCMAKE_BUILD_TYPE=RelWithDebInfo
+	cmake -S . -B $(BUILD_DIR) -DCMAKE_BUILD_TYPE=RelWithDebInfo -DKIVET_BUILD_GTK=ON
 	cmake --build $(BUILD_DIR) -j$(JOBS)
+
+# The library and simulation tests again under AddressSanitizer and
+# UndefinedBehaviorSanitizer, with the fuzz targets, built by clang.
+sanitize-build: deps
+	CC=clang CXX=clang++ cmake -S . -B $(SAN_DIR) -DCMAKE_BUILD_TYPE=RelWithDebInfo \
+	  -DKIVET_SANITIZE=ON -DKIVET_FUZZ=ON -DKIVET_BUILD_GTK=OFF
+	cmake --build $(SAN_DIR) -j$(JOBS)
 
 run: build
 	./$(BUILD_DIR)/airfield
 
-test: build
+test: build sanitize-build
 	cd $(BUILD_DIR) && ctest --output-on-failure -j$(JOBS)
+	cd $(SAN_DIR) && $(SAN_ENV) ctest --output-on-failure -j$(JOBS)
+
+fuzz: sanitize-build
+	for target in script_reader drawing; do \
+	  sh tests/fuzz/run_fuzzer.sh $(SAN_DIR)/tests/$${target}_fuzz \
+	    tests/fuzz/corpus/$$target $(FUZZ_SECONDS) || exit 1; \
+	done
 
 clean:
-	rm -rf $(BUILD_DIR) build-*
+	rm -rf $(BUILD_DIR) $(SAN_DIR) build-*
