@@ -5,6 +5,7 @@
 #include <cairo.h>
 
 #include <cstdint>
+#include <functional>
 #include <string>
 #include <vector>
 
@@ -41,6 +42,10 @@ void ctrl_key(char letter, bool shift = false);
 // ticks so delivered, and how often the wait slept.
 int ticks_delivered();
 int sleeps();
+// Called when the wait would sleep with nothing to come (no input queued and
+// no periodic event armed); it may post input. Without one, that is a fault
+// of the test and the process stops.
+void set_idle_handler(std::function<void()> handler);
 
 // What reached the windows.
 cairo_surface_t* screen();  // the graphics window's client pixels

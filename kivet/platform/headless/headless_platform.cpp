@@ -41,6 +41,7 @@ struct State {
   int cancels_ignored = 0;
   bool fail_dialog = false;
   DialogRun dialog;
+  std::function<void()> idle_handler;
 };
 
 State& state() {
@@ -129,6 +130,10 @@ class HeadlessPlatform : public Platform {
     // A tick matters only to an armed periodic event; otherwise the wait
     // would sleep for ever, which in a test is a fault of the test.
     if (!s.timer || event_kind != EVENT_PERIODIC) {
+      if (s.idle_handler) {
+        s.idle_handler();
+        return;
+      }
       fprintf(stderr, "headless: the wait sleeps with no input queued and no event to come\n");
       abort();
     }
@@ -217,6 +222,7 @@ void ctrl_key(char letter, bool shift) {
 
 int ticks_delivered() { return state().ticks; }
 int sleeps() { return state().sleeps; }
+void set_idle_handler(std::function<void()> handler) { state().idle_handler = std::move(handler); }
 cairo_surface_t* screen() { return screen_surface(); }
 
 uint32_t screen_pixel(int x, int y) {
