@@ -195,6 +195,13 @@ int KIVET_script_read() {
   char line[LINE_BUFFER_SIZE];
   bool got = fgets(line, sizeof line, script_file) != nullptr;
   while (got && is_empty_line(line)) got = fgets(line, sizeof line, script_file) != nullptr;
+  if (!got && ferror(script_file)) {
+    // Not an end of file: the name may be a directory, or the disk failed.
+    KIVET_log_message("Cannot read script file %s: %s\n", SCRIPT_FILE_NAME, strerror(errno));
+    clearerr(script_file);
+    KIVET_script_stop_playback();
+    return 0;
+  }
   if (!got) {
     KIVET_log_message("EOF encountered in script file %s\n", SCRIPT_FILE_NAME);
     KIVET_script_stop_playback();

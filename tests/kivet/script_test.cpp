@@ -306,3 +306,62 @@ TEST_F(ScriptTest, RandomEventSequencesSurviveARoundTrip) {
     toggle_playback();
   }
 }
+
+// File faults: each gets its message, nothing crashes, nothing is lost.
+
+TEST_F(ScriptTest, DirectoryThatCannotBeWrittenIsReported) {
+  ASSERT_EQ(chdir("/proc"), 0);  // not even root can create files here
+  toggle_recording();
+  headless::character('a');
+  wait_event();
+  toggle_recording();
+  EXPECT_EQ(last_lines(1)[0], "Cannot open script file KIVET.SCR for writing");
+  toggle_playback();
+  headless::click(1, 1);
+  wait_event();
+  EXPECT_EQ(last_lines(1)[0], "Cannot open script file KIVET.SCR for reading");
+}
+
+TEST_F(ScriptTest, DirectoryNamedLikeTheScriptIsReportedWhenPlayed) {
+  ASSERT_EQ(mkdir("KIVET.SCR", 0755), 0);
+  toggle_playback();
+  headless::click(1, 1);
+  EXPECT_EQ(wait_event().kind, 1);
+  EXPECT_FALSE(kivet::playing_back);
+  EXPECT_EQ(last_lines(1)[0].rfind("Cannot ", 0), 0u) << last_lines(1)[0];
+}
+
+TEST_F(ScriptTest, FileRemovedOrTruncatedDuringPlayback) {
+  write_file("KIVET_KBD(1);\nKIVET_KBD(2);\nKIVET_KBD(3);\n");
+  toggle_playback();
+  EXPECT_EQ(wait_event().key, 1);
+  ASSERT_EQ(unlink("KIVET.SCR"), 0);
+  EXPECT_EQ(wait_event().key, 2) << "the open file can still be read";
+  toggle_playback();
+  write_file("KIVET_KBD(4);\nKIVET_KBD(5);\n");
+  toggle_playback();
+  EXPECT_EQ(wait_event().key, 4);
+  ASSERT_EQ(truncate("KIVET.SCR", 0), 0);
+  // What was already read ahead may still come; then the end is reported.
+  for (int i = 0; i < 3 && kivet::playing_back; ++i) {
+    headless::click(1, 1);
+    wait_event();
+  }
+  EXPECT_FALSE(kivet::playing_back);
+  EXPECT_EQ(last_lines(1)[0], "EOF encountered in script file KIVET.SCR");
+}
+
+TEST_F(ScriptTest, ScriptOfSeveralMegabytesOnOneLine) {
+  std::string line;
+  while (line.size() < 5u << 20) line += "KIVET_KBD(65);";
+  write_file(line);
+  toggle_playback();
+  int events = 0;
+  while (kivet::playing_back && events < 100000) {
+    headless::click(1, 1);  // ends the wait once playback stops
+    wait_event();
+    ++events;
+  }
+  EXPECT_FALSE(kivet::playing_back);
+  EXPECT_LE(events, static_cast<int>(line.size() / 511 + 2));
+}
