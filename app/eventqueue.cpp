@@ -63,13 +63,18 @@ void TakeoffQueue::enqueue(std::unique_ptr<Activity> e) {
   activity->get_aircraft()->move_x_by(-kTakeoffSpacing * size());
 }
 
+// Both walk the list once, head first, rather than asking item_at for each
+// position in turn: the same calls in the same order, at a cost linear in the
+// queue's length.
 std::unique_ptr<Activity> TakeoffQueue::dequeue() {
-  for (int position = 1; position <= size(); ++position) {
-    item_at(position)->get_aircraft()->move_x_by(kTakeoffSpacing);
+  for (const QueueNode* node = first_node(); node != nullptr; node = node->next) {
+    node->activity->get_aircraft()->move_x_by(kTakeoffSpacing);
   }
   return EventQueue::dequeue();
 }
 
 void TakeoffQueue::draw_all() {
-  for (int position = 1; position <= size(); ++position) item_at(position)->get_aircraft()->draw();
+  for (const QueueNode* node = first_node(); node != nullptr; node = node->next) {
+    node->activity->get_aircraft()->draw();
+  }
 }

@@ -34,6 +34,8 @@ class EventQueue {
 
  protected:
   EventQueue() = default;
+  // The head's node, for walking the whole queue in one pass; null when empty.
+  const QueueNode* first_node() const { return head_; }
 
  private:
   QueueNode* head_ = nullptr;

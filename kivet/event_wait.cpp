@@ -15,7 +15,20 @@
 
 namespace kivet {
 
-void post_message(const Message& message) { message_queue.push_back(message); }
+// At most one timer message waits in the queue: ticks that come while the
+// program is busy (or a dialog is open) are not delivered as a burst later.
+static bool timer_already_queued(const Message& message) {
+  if (message.kind != MessageKind::timer) return false;
+  for (const Message& queued : message_queue) {
+    if (queued.kind == MessageKind::timer && queued.window == message.window) return true;
+  }
+  return false;
+}
+
+void post_message(const Message& message) {
+  if (timer_already_queued(message)) return;
+  message_queue.push_back(message);
+}
 
 void send_message(const Message& message) { dispatch(message); }
 
@@ -75,6 +88,10 @@ void KIVET_pump_message(bool may_block) {
 
 // Whether a pass of the wait can produce an event without a new message.
 static bool can_progress_without_message() {
+#ifdef KIVET_WAIT_NEVER_SLEEPS
+  // Only in the benchmarks' spinning reference build: a wait that polls.
+  return true;
+#endif
   if (play_one || playing_back) return true;
   return event_kind == EVENT_NONE_YET && (step_requested || running);
 }

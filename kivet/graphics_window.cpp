@@ -8,6 +8,9 @@ namespace kivet {
 
 Menu build_run_menu() {
   auto entry = [](int command, const char* text) { return MenuEntry{command, text}; };
+  auto toggle = [](int command, const char* text, bool checked) {
+    return MenuEntry{command, text, false, false, checked, true};
+  };
   auto separator = [] { return MenuEntry{0, "", true}; };
   auto info = [](const char* text) { return MenuEntry{CMD_INFO, text, false, true}; };
   Menu menu;
@@ -17,10 +20,10 @@ Menu build_run_menu() {
       entry(CMD_HALT, "&Halt animation\tCtrl+H"),
       entry(CMD_ADVANCE, "Advance one &frame\tCtrl+F"),
       separator(),
-      MenuEntry{CMD_LOGGING, "&Logging\tCtrl+L", false, false, true},
+      toggle(CMD_LOGGING, "&Logging\tCtrl+L", true),
       separator(),
-      entry(CMD_RECORD, "&Record Script\tCtrl+R"),
-      entry(CMD_PLAYBACK, "&Playback Script\tCtrl+P"),
+      toggle(CMD_RECORD, "&Record Script\tCtrl+R", false),
+      toggle(CMD_PLAYBACK, "&Playback Script\tCtrl+P", false),
       entry(CMD_PLAY_ONE, "Play &One Script\tCtrl+O"),
       separator(),
       entry(CMD_QUIT, "&Quit\tCtrl+Q"),

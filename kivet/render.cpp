@@ -12,7 +12,7 @@
 // the bitmap's memory: their pixel sets are fixed rules (inclusive boxes, a
 // disc 2r + 1 pixels across, Bresenham lines with both end points). Triangle
 // fills, wide strokes and text go through cairo and Pango on memory_dc, with
-// the context's state saved and restored around each request.
+// the context's state saved and restored around each of them.
 #include <pango/pangocairo.h>
 
 #include <algorithm>
@@ -73,6 +73,20 @@ Box bounds(std::initializer_list<Pixel> pixels) {
 // How far a stroke of this width reaches beyond its centre line.
 int64_t stroke_reach(int64_t width) { return std::min(width, MAX_STROKE_WIDTH) / 2 + 1; }
 
+// Sets `count` pixels from `first` on to `value`. A few are set one by one;
+// the rest are copies of what is already set, doubling each time, so a long
+// run is made by the wide stores of memcpy rather than one pixel at a time.
+void fill_pixels(uint32_t* first, size_t count, uint32_t value) {
+  constexpr size_t ONE_BY_ONE = 8;
+  size_t done = std::min(count, ONE_BY_ONE);
+  for (size_t i = 0; i < done; ++i) first[i] = value;
+  while (done < count) {
+    size_t chunk = std::min(done, count - done);
+    memcpy(first + done, first, chunk * sizeof(uint32_t));
+    done += chunk;
+  }
+}
+
 // Writes pixels of one colour straight into the bitmap, clipped to it.
 class PixelWriter {
  public:
@@ -97,13 +111,20 @@ class PixelWriter {
     left = std::max<int64_t>(left, 0);
     right = std::min(right, WIDTH - 1);
     if (left > right) return;
-    std::fill(row(y) + left, row(y) + right + 1, value_);
+    fill_pixels(row(y) + left, static_cast<size_t>(right - left + 1), value_);
   }
 
   void box(const Box& b) {
     int64_t top = std::max<int64_t>(b.top, 0);
     int64_t bottom = std::min(b.bottom, HEIGHT - 1);
-    for (int64_t y = top; y <= bottom; ++y) span(y, b.left, b.right);
+    int64_t left = std::max<int64_t>(b.left, 0);
+    int64_t right = std::min(b.right, WIDTH - 1);
+    if (top > bottom || left > right) return;
+    // The first row is filled; every other row is a copy of it.
+    span(top, left, right);
+    const uint32_t* first = row(top) + left;
+    size_t bytes = static_cast<size_t>(right - left + 1) * sizeof(uint32_t);
+    for (int64_t y = top + 1; y <= bottom; ++y) memcpy(row(y) + left, first, bytes);
   }
 
  private:
@@ -230,6 +251,21 @@ bool clip_segment(Point& a, Point& b, double margin) {
   return true;
 }
 
+// Keeps the stroke and fill settings of one request its own: the context's
+// earlier state is back when the request is done. Only requests that draw
+// through cairo need it; those that miss the bitmap or set pixels directly
+// leave the context alone.
+class SavedState {
+ public:
+  explicit SavedState(cairo_t* cr) : cr_(cr) { cairo_save(cr_); }
+  ~SavedState() { cairo_restore(cr_); }
+  SavedState(const SavedState&) = delete;
+  SavedState& operator=(const SavedState&) = delete;
+
+ private:
+  cairo_t* cr_;
+};
+
 void set_source(cairo_t* cr, int color) {
   const KivetRgb& c = KIVET_palette[color];
   cairo_set_source_rgb(cr, c.red / 255.0, c.green / 255.0, c.blue / 255.0);
@@ -265,6 +301,7 @@ void render_line(cairo_t* cr, const DrawCommand& c) {
   // bitmap, so the cut changes no pixel.
   Point a = to_point(from), b = to_point(to);
   if (!clip_segment(a, b, static_cast<double>(stroke_reach(width) + 1))) return;
+  SavedState saved(cr);
   prepare_wide_stroke(cr, c.color, width);
   Point ends[2] = {a, b};
   trace(cr, ends, 2);
@@ -282,6 +319,7 @@ void render_triangle(cairo_t* cr, const DrawCommand& c) {
     // Sides added by the cut run outside the margin, where they stay unseen.
     Polygon clipped = clip_to_bitmap(triangle, static_cast<double>(reach + 1));
     if (clipped.count == 0) return;
+    SavedState saved(cr);
     prepare_wide_stroke(cr, c.color, c.width);
     trace(cr, clipped.points.data(), clipped.count);
     cairo_close_path(cr);
@@ -291,6 +329,7 @@ void render_triangle(cairo_t* cr, const DrawCommand& c) {
   if (c.width == 0) {
     Polygon clipped = clip_to_bitmap(triangle, 1);
     if (clipped.count > 0) {
+      SavedState saved(cr);
       set_source(cr, c.color);
       cairo_set_antialias(cr, CAIRO_ANTIALIAS_NONE);
       trace(cr, clipped.points.data(), clipped.count);
@@ -480,6 +519,7 @@ void render_text(cairo_t* cr, const DrawCommand& c) {
   Pixel anchor = to_device(c.x1, c.y1);
   if (!text_may_show(anchor, height, text)) return;
 
+  SavedState saved(cr);
   PangoLayout* layout = make_text_layout(cr, height);
   // The line height is the font's cell height, whatever the characters.
   pango_layout_set_text(layout, "", 0);
@@ -511,7 +551,6 @@ void KIVET_render(const DrawCommand& command) {
   // one draws nothing rather than read outside the palette.
   bool drawable = command.color >= 0 && command.color < NUM_COLORS;
   if (memory_dc && drawable) {
-    cairo_save(memory_dc);
     switch (command.kind) {
       case DRAW_PIXEL: {
         Pixel p = to_device(command.x1, command.y1);
@@ -538,7 +577,6 @@ void KIVET_render(const DrawCommand& command) {
       default:
         break;
     }
-    cairo_restore(memory_dc);
   }
   KIVET_dirty = true;
 }

@@ -36,6 +36,7 @@ struct MenuEntry {
   bool separator = false;
   bool grayed = false;
   bool checked = false;
+  bool checkable = false;  // the entry can carry a check mark
 };
 
 struct Menu {

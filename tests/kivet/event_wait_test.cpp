@@ -157,3 +157,11 @@ TEST_F(EventWaitTest, DrawingReachesTheWindowAtTheNextPass) {
   wait_event();
   EXPECT_EQ(headless::presents(), before + 1) << "nothing changed: nothing copied";
 }
+
+TEST_F(EventWaitTest, TicksWhileBusyAreNotDeliveredAsABurst) {
+  for (int i = 0; i < 5; ++i) headless::tick();
+  EXPECT_EQ(kivet::message_queue.size(), 1u) << "at most one timer message waits";
+  KIVET_set_animation(2);
+  EXPECT_EQ(wait_event().kind, 3);
+  EXPECT_EQ(headless::ticks_delivered(), 1) << "the queued tick came before the arming";
+}

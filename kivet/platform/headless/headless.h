@@ -46,6 +46,9 @@ int sleeps();
 // no periodic event armed); it may post input. Without one, that is a fault
 // of the test and the process stops.
 void set_idle_handler(std::function<void()> handler);
+// After `ticks` ticks delivered that way, the next sleep brings the
+// platform's quit message instead of a tick.
+void quit_after_ticks(int ticks);
 
 // What reached the windows.
 cairo_surface_t* screen();  // the graphics window's client pixels

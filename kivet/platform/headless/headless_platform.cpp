@@ -42,6 +42,7 @@ struct State {
   bool fail_dialog = false;
   DialogRun dialog;
   std::function<void()> idle_handler;
+  int tick_limit = -1;
 };
 
 State& state() {
@@ -137,6 +138,10 @@ class HeadlessPlatform : public Platform {
       fprintf(stderr, "headless: the wait sleeps with no input queued and no event to come\n");
       abort();
     }
+    if (s.ticks == s.tick_limit) {
+      post_message(Message{WindowId::none, MessageKind::quit, 0, 0});
+      return;
+    }
     ++s.ticks;
     post_message(Message{WindowId::graphics, MessageKind::timer, TIMER_NUMBER, 0});
   }
@@ -222,6 +227,7 @@ void ctrl_key(char letter, bool shift) {
 
 int ticks_delivered() { return state().ticks; }
 int sleeps() { return state().sleeps; }
+void quit_after_ticks(int ticks) { state().tick_limit = ticks; }
 void set_idle_handler(std::function<void()> handler) { state().idle_handler = std::move(handler); }
 cairo_surface_t* screen() { return screen_surface(); }
 

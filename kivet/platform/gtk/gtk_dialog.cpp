@@ -1,0 +1,128 @@
+#include "kivet/platform/gtk/gtk_dialog.h"
+
+#include "kivet/platform/gtk/byte_text.h"
+
+namespace kivet::gtk {
+
+// Roughly the edit box of the dialog-unit layout: 167 x 37 units.
+static constexpr int EDIT_WIDTH = 260;
+static constexpr int EDIT_HEIGHT = 60;
+static constexpr int PROMPT_WIDTH_CHARS = 40;
+
+static GtkWidget* prompt_label(const std::string& prompt) {
+  GtkWidget* label = gtk_label_new(bytes_to_utf8(prompt).c_str());
+  gtk_label_set_line_wrap(GTK_LABEL(label), TRUE);
+  gtk_label_set_line_wrap_mode(GTK_LABEL(label), PANGO_WRAP_WORD_CHAR);
+  gtk_label_set_max_width_chars(GTK_LABEL(label), PROMPT_WIDTH_CHARS);
+  gtk_label_set_xalign(GTK_LABEL(label), 0);
+  return label;
+}
+
+static GtkWidget* edit_box(GtkWidget* view) {
+  gtk_text_view_set_wrap_mode(GTK_TEXT_VIEW(view), GTK_WRAP_WORD_CHAR);
+  gtk_text_view_set_accepts_tab(GTK_TEXT_VIEW(view), FALSE);
+  GtkWidget* scrolled = gtk_scrolled_window_new(nullptr, nullptr);
+  gtk_scrolled_window_set_policy(GTK_SCROLLED_WINDOW(scrolled), GTK_POLICY_NEVER,
+                                 GTK_POLICY_AUTOMATIC);
+  gtk_scrolled_window_set_shadow_type(GTK_SCROLLED_WINDOW(scrolled), GTK_SHADOW_IN);
+  gtk_widget_set_size_request(scrolled, EDIT_WIDTH, EDIT_HEIGHT);
+  gtk_container_add(GTK_CONTAINER(scrolled), view);
+  return scrolled;
+}
+
+GtkWidget* ModalDialog::build(const DialogSpec& spec, GtkWindow* owner) {
+  GtkWidget* dialog = gtk_dialog_new();
+  gtk_window_set_title(GTK_WINDOW(dialog), bytes_to_utf8(spec.title).c_str());
+  gtk_window_set_modal(GTK_WINDOW(dialog), TRUE);
+  gtk_window_set_resizable(GTK_WINDOW(dialog), FALSE);
+  if (owner) {
+    gtk_window_set_transient_for(GTK_WINDOW(dialog), owner);
+    gtk_window_set_position(GTK_WINDOW(dialog), GTK_WIN_POS_CENTER_ON_PARENT);
+  }
+  GtkWidget* content = gtk_dialog_get_content_area(GTK_DIALOG(dialog));
+  gtk_container_set_border_width(GTK_CONTAINER(content), 8);
+  gtk_box_set_spacing(GTK_BOX(content), 8);
+  view_ = gtk_text_view_new();
+  gtk_box_pack_start(GTK_BOX(content), prompt_label(spec.prompt), FALSE, FALSE, 0);
+  gtk_box_pack_start(GTK_BOX(content), edit_box(view_), TRUE, TRUE, 0);
+
+  GtkWidget* button =
+      gtk_dialog_add_button(GTK_DIALOG(dialog), bytes_to_utf8(spec.button).c_str(), DIALOG_OKAY);
+  GtkWidget* button_box = gtk_widget_get_parent(button);
+  if (GTK_IS_BUTTON_BOX(button_box)) {
+    gtk_button_box_set_layout(GTK_BUTTON_BOX(button_box), GTK_BUTTONBOX_CENTER);
+  }
+  gtk_dialog_set_default_response(GTK_DIALOG(dialog), DIALOG_OKAY);
+
+  g_signal_connect(dialog, "response", G_CALLBACK(on_response), this);
+  // Escape and the close box reach the procedure as a response; the dialog stays.
+  g_signal_connect(dialog, "delete-event", G_CALLBACK(gtk_true), nullptr);
+  g_signal_connect(view_, "key-press-event", G_CALLBACK(on_view_key), dialog);
+  return dialog;
+}
+
+int ModalDialog::run(const DialogSpec& spec, GtkWindow* owner) {
+  if (dialog_) return -1;
+  spec_ = spec;
+  done_ = false;
+  result_ = 0;
+  dialog_ = build(spec, owner);
+  if (spec.proc && spec.proc(DialogMessage{DialogMessageKind::init, 0})) {
+    gtk_widget_grab_focus(view_);
+  }
+  if (!done_) gtk_widget_show_all(dialog_);
+  while (!done_) g_main_context_iteration(nullptr, TRUE);
+  gtk_widget_destroy(dialog_);
+  dialog_ = nullptr;
+  view_ = nullptr;
+  return result_;
+}
+
+std::string ModalDialog::item_text(int id) const {
+  if (!dialog_) return std::string();
+  switch (id) {
+    case DIALOG_EDIT: {
+      GtkTextBuffer* buffer = gtk_text_view_get_buffer(GTK_TEXT_VIEW(view_));
+      GtkTextIter start, end;
+      gtk_text_buffer_get_bounds(buffer, &start, &end);
+      gchar* text = gtk_text_buffer_get_text(buffer, &start, &end, FALSE);
+      std::string bytes = utf8_to_bytes(text);
+      g_free(text);
+      return bytes;
+    }
+    case DIALOG_PROMPT:
+      return spec_.prompt;
+    case DIALOG_OKAY:
+      return spec_.button;
+    default:
+      return std::string();
+  }
+}
+
+void ModalDialog::end(int result) {
+  if (!dialog_) return;
+  result_ = result;
+  done_ = true;
+}
+
+void ModalDialog::on_response(GtkDialog*, gint response, gpointer self) {
+  ModalDialog& dialog = *static_cast<ModalDialog*>(self);
+  int id = 0;
+  if (response == DIALOG_OKAY) id = DIALOG_OKAY;
+  if (response == GTK_RESPONSE_DELETE_EVENT) id = DIALOG_CANCEL;
+  if (id != 0 && dialog.spec_.proc) {
+    dialog.spec_.proc(DialogMessage{DialogMessageKind::command, id});
+  }
+}
+
+// Plain Enter in the edit box chooses the default button, as in a dialog's
+// multi-line edit box; the view would otherwise take it as a new line.
+gboolean ModalDialog::on_view_key(GtkWidget*, GdkEventKey* event, gpointer dialog) {
+  bool enter = event->keyval == GDK_KEY_Return || event->keyval == GDK_KEY_KP_Enter;
+  auto modifiers = GDK_CONTROL_MASK | GDK_SHIFT_MASK | GDK_MOD1_MASK;
+  if (!enter || (event->state & modifiers) != 0) return FALSE;
+  gtk_window_activate_default(GTK_WINDOW(dialog));
+  return TRUE;
+}
+
+}  // namespace kivet::gtk

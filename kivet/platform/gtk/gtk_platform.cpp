@@ -1,0 +1,298 @@
+// The GTK 3 backend: the graphics window (menu bar above a drawing area that
+// shows the window's own copy of the bitmap), the text window, the timer and
+// the modal dialog. Every toolkit event becomes a message posted to the
+// library's queue; the library decides what it means.
+#include <gtk/gtk.h>
+
+#include <map>
+
+#include "kivet/platform/gtk/byte_text.h"
+#include "kivet/platform/gtk/gtk_dialog.h"
+#include "kivet/platform/gtk/gtk_menu.h"
+#include "kivet/platform/gtk/key_codes.h"
+#include "kivet/platform/gtk/text_pane.h"
+#include "kivet/platform/platform.h"
+
+namespace kivet::gtk {
+namespace {
+
+// Toolkit events handled per non-blocking pass, so a busy toolkit cannot
+// hold the library's loop.
+constexpr int EVENTS_PER_PASS = 64;
+// How long show_window waits for a window to be laid out and first drawn.
+constexpr gint64 FIRST_DRAW_WAIT_US = G_USEC_PER_SEC / 2;
+
+struct Window {
+  GtkWidget* toplevel = nullptr;
+  GtkWidget* box = nullptr;
+  GtkWidget* area = nullptr;  // the client area
+  GtkWidget* menu_bar = nullptr;
+  Size area_size;      // the last size the drawing area was given
+  bool drawn = false;  // the drawing area has been drawn since it was shown
+};
+
+gpointer as_data(WindowId window) { return GINT_TO_POINTER(static_cast<int>(window)); }
+WindowId as_window(gpointer data) { return static_cast<WindowId>(GPOINTER_TO_INT(data)); }
+
+class GtkPlatform : public Platform {
+ public:
+  GtkPlatform() {
+    // The library formats its own text and bytes; the user's locale must
+    // not change how.
+    gtk_disable_setlocale();
+    gtk_init(nullptr, nullptr);
+  }
+
+  Size screen_size() override {
+    GdkDisplay* display = gdk_display_get_default();
+    GdkMonitor* monitor = gdk_display_get_primary_monitor(display);
+    if (!monitor && gdk_display_get_n_monitors(display) > 0) {
+      monitor = gdk_display_get_monitor(display, 0);
+    }
+    if (!monitor) return Size{};
+    GdkRectangle geometry;
+    gdk_monitor_get_geometry(monitor, &geometry);
+    return Size{geometry.width, geometry.height};
+  }
+
+  void create_window(WindowId id, const WindowSpec& spec) override {
+    if (windows_[id].toplevel) destroy_window(id);
+    Window& w = windows_[id];
+    w.toplevel = gtk_window_new(GTK_WINDOW_TOPLEVEL);
+    gtk_window_set_title(GTK_WINDOW(w.toplevel), bytes_to_utf8(spec.title).c_str());
+    gtk_window_set_resizable(GTK_WINDOW(w.toplevel), spec.resizable);
+    gtk_window_set_default_size(GTK_WINDOW(w.toplevel), spec.width, spec.height);
+    gtk_window_move(GTK_WINDOW(w.toplevel), spec.x, spec.y);
+    w.box = gtk_box_new(GTK_ORIENTATION_VERTICAL, 0);
+    w.area = gtk_drawing_area_new();
+    gtk_box_pack_end(GTK_BOX(w.box), w.area, TRUE, TRUE, 0);
+    gtk_container_add(GTK_CONTAINER(w.toplevel), w.box);
+    connect_signals(id, w);
+    if (id == WindowId::graphics) create_window_surface(spec);
+    if (id == WindowId::text) text_.attach(w.area);
+    send_message(Message{id, MessageKind::create, 0, 0});
+  }
+
+  void destroy_window(WindowId id) override {
+    if (windows_[id].toplevel) gtk_widget_destroy(windows_[id].toplevel);
+  }
+
+  bool show_window(WindowId id, bool show) override {
+    Window& w = windows_[id];
+    if (!w.toplevel) return false;
+    bool was_visible = gtk_widget_get_visible(w.toplevel);
+    if (show) {
+      if (!was_visible) w.drawn = false;
+      gtk_widget_show_all(w.toplevel);
+      wait_until_drawn(w);
+    } else {
+      gtk_widget_hide(w.toplevel);
+    }
+    return was_visible;
+  }
+
+  Size client_size(WindowId id) override {
+    GtkWidget* area = windows_[id].area;
+    if (!area) return Size{};
+    return Size{gtk_widget_get_allocated_width(area), gtk_widget_get_allocated_height(area)};
+  }
+
+  void set_menu(WindowId id, const Menu& menu) override {
+    Window& w = windows_[id];
+    if (!w.box) return;
+    if (w.menu_bar) gtk_widget_destroy(w.menu_bar);
+    w.menu_bar = menu_.build(menu, id);
+    gtk_box_pack_start(GTK_BOX(w.box), w.menu_bar, FALSE, FALSE, 0);
+    gtk_box_reorder_child(GTK_BOX(w.box), w.menu_bar, 0);
+    gtk_widget_show_all(w.menu_bar);
+  }
+
+  void check_menu_entry(int command, bool checked) override { menu_.set_checked(command, checked); }
+
+  void start_timer(int number, int period_ms) override {
+    stop_timer(number);
+    timers_[number] = g_timeout_add(period_ms, on_timer, GINT_TO_POINTER(number));
+  }
+
+  void stop_timer(int number) override {
+    auto timer = timers_.find(number);
+    if (timer == timers_.end()) return;
+    g_source_remove(timer->second);
+    timers_.erase(timer);
+  }
+
+  void present(cairo_surface_t* bitmap) override {
+    GtkWidget* area = windows_[WindowId::graphics].area;
+    if (!area || !window_surface_) return;
+    cairo_t* cr = cairo_create(window_surface_);
+    cairo_set_operator(cr, CAIRO_OPERATOR_SOURCE);
+    cairo_set_source_surface(cr, bitmap, 0, 0);
+    cairo_paint(cr);
+    cairo_destroy(cr);
+    gtk_widget_queue_draw(area);
+    paint_now(area);
+  }
+
+  void text_clear() override { text_.clear(); }
+  void text_add_line(const char* line) override { text_.add_line(line); }
+
+  void process_events(bool block) override {
+    if (block) {
+      g_main_context_iteration(nullptr, TRUE);
+      return;
+    }
+    for (int i = 0; i < EVENTS_PER_PASS && g_main_context_pending(nullptr); ++i) {
+      g_main_context_iteration(nullptr, FALSE);
+    }
+  }
+
+  int run_dialog(const DialogSpec& spec) override {
+    GtkWidget* owner = windows_[WindowId::graphics].toplevel;
+    return dialog_.run(spec, owner ? GTK_WINDOW(owner) : nullptr);
+  }
+
+  std::string dialog_item_text(int id) override { return dialog_.item_text(id); }
+  void end_dialog(int result) override { dialog_.end(result); }
+
+ private:
+  void connect_signals(WindowId id, Window& w) {
+    gpointer data = as_data(id);
+    g_signal_connect(w.toplevel, "key-press-event", G_CALLBACK(on_key), data);
+    g_signal_connect(w.toplevel, "key-release-event", G_CALLBACK(on_key), data);
+    g_signal_connect(w.toplevel, "delete-event", G_CALLBACK(on_delete), data);
+    g_signal_connect(w.toplevel, "destroy", G_CALLBACK(on_destroy), data);
+    g_signal_connect(w.area, "size-allocate", G_CALLBACK(on_size_allocate), data);
+    if (id == WindowId::graphics) {
+      gtk_widget_add_events(w.area, GDK_BUTTON_PRESS_MASK);
+      g_signal_connect(w.area, "button-press-event", G_CALLBACK(on_button_press), data);
+      g_signal_connect(w.area, "draw", G_CALLBACK(on_graphics_draw), data);
+    } else {
+      g_signal_connect(w.area, "draw", G_CALLBACK(on_text_draw), data);
+    }
+  }
+
+  // The graphics window keeps its own copy of the bitmap to repaint from,
+  // white like the window's background until the first copy.
+  void create_window_surface(const WindowSpec& spec) {
+    if (window_surface_) cairo_surface_destroy(window_surface_);
+    window_surface_ = cairo_image_surface_create(CAIRO_FORMAT_RGB24, spec.width, spec.height);
+    cairo_t* cr = cairo_create(window_surface_);
+    cairo_set_source_rgb(cr, 1, 1, 1);
+    cairo_paint(cr);
+    cairo_destroy(cr);
+  }
+
+  // The library reads the client size right after showing, and its first
+  // copy to the window must not wait for the next frame: let the toolkit lay
+  // the window out and draw it once.
+  static void wait_until_drawn(const Window& w) {
+    gint64 deadline = g_get_monotonic_time() + FIRST_DRAW_WAIT_US;
+    while (w.area && !w.drawn && g_get_monotonic_time() < deadline) {
+      g_main_context_iteration(nullptr, FALSE);
+    }
+  }
+
+  // Paints the queued area at once rather than at the next frame, so a copy
+  // is on screen when present returns, as a copy to the window would be.
+  static void paint_now(GtkWidget* area) {
+    GdkWindow* window = gtk_widget_get_window(area);
+    if (!window || !gtk_widget_get_mapped(area)) return;
+    G_GNUC_BEGIN_IGNORE_DEPRECATIONS
+    gdk_window_process_updates(window, TRUE);
+    G_GNUC_END_IGNORE_DEPRECATIONS
+    gdk_display_flush(gdk_window_get_display(window));
+  }
+
+  static GtkPlatform& self();
+
+  static gboolean on_key(GtkWidget*, GdkEventKey* event, gpointer window) {
+    GdkKeymap* keymap = gdk_keymap_get_for_display(gdk_window_get_display(event->window));
+    guint unshifted = 0;
+    if (!gdk_keymap_translate_keyboard_state(keymap, event->hardware_keycode, GdkModifierType(0),
+                                             event->group, &unshifted, nullptr, nullptr, nullptr)) {
+      unshifted = 0;
+    }
+    int code = virtual_key_code(event->keyval, unshifted);
+    if (event->type == GDK_KEY_PRESS) {
+      int ch = typed_character(event->keyval, GdkModifierType(event->state));
+      post_message(Message{as_window(window), MessageKind::key_down, code, ch});
+    } else {
+      post_message(Message{as_window(window), MessageKind::key_up, code, 0});
+    }
+    // Every key belongs to the library: F10 and Alt must not open the menu.
+    return TRUE;
+  }
+
+  static gboolean on_button_press(GtkWidget*, GdkEventButton* event, gpointer window) {
+    if (event->type == GDK_BUTTON_PRESS && event->button == GDK_BUTTON_PRIMARY) {
+      post_message(Message{as_window(window), MessageKind::left_button_down,
+                           static_cast<int>(event->x), static_cast<int>(event->y)});
+    }
+    return TRUE;
+  }
+
+  static gboolean on_delete(GtkWidget*, GdkEvent*, gpointer window) {
+    post_message(Message{as_window(window), MessageKind::close, 0, 0});
+    return TRUE;  // the library decides whether the window goes
+  }
+
+  static void on_destroy(GtkWidget*, gpointer window) {
+    WindowId id = as_window(window);
+    GtkPlatform& p = self();
+    p.windows_[id] = Window{};
+    if (id == WindowId::graphics) p.menu_.forget();
+    if (id == WindowId::text) p.text_.attach(nullptr);
+  }
+
+  static void on_size_allocate(GtkWidget*, GdkRectangle* allocation, gpointer window) {
+    WindowId id = as_window(window);
+    Window& w = self().windows_[id];
+    if (allocation->width == w.area_size.width && allocation->height == w.area_size.height) return;
+    w.area_size = Size{allocation->width, allocation->height};
+    if (id == WindowId::graphics) {
+      post_message(Message{id, MessageKind::size, allocation->width, allocation->height});
+    } else {
+      // The text window is redrawn whole when its size changes.
+      post_message(Message{id, MessageKind::paint, 0, 0});
+    }
+  }
+
+  static gboolean on_graphics_draw(GtkWidget*, cairo_t* cr, gpointer window) {
+    self().windows_[as_window(window)].drawn = true;
+    cairo_surface_t* surface = self().window_surface_;
+    if (surface) {
+      cairo_set_operator(cr, CAIRO_OPERATOR_SOURCE);
+      cairo_set_source_surface(cr, surface, 0, 0);
+      cairo_paint(cr);
+    }
+    return TRUE;
+  }
+
+  static gboolean on_text_draw(GtkWidget*, cairo_t* cr, gpointer window) {
+    self().windows_[as_window(window)].drawn = true;
+    self().text_.draw(cr);
+    return TRUE;
+  }
+
+  static gboolean on_timer(gpointer number) {
+    post_message(Message{WindowId::graphics, MessageKind::timer, GPOINTER_TO_INT(number), 0});
+    return G_SOURCE_CONTINUE;
+  }
+
+  std::map<WindowId, Window> windows_;
+  std::map<int, guint> timers_;
+  cairo_surface_t* window_surface_ = nullptr;
+  MenuBar menu_;
+  TextPane text_;
+  ModalDialog dialog_;
+};
+
+GtkPlatform& GtkPlatform::self() { return static_cast<GtkPlatform&>(platform()); }
+
+}  // namespace
+}  // namespace kivet::gtk
+
+kivet::Platform& kivet::platform() {
+  static gtk::GtkPlatform instance;
+  return instance;
+}

@@ -1,0 +1,70 @@
+#include "kivet/platform/gtk/text_pane.h"
+
+#include "kivet/platform/gtk/byte_text.h"
+
+namespace kivet::gtk {
+
+static constexpr const char* FONT = "Monospace 10";
+static constexpr int LEFT_MARGIN = 5;
+// Kept while the window has no height yet.
+static constexpr size_t LINES_KEPT_UNSIZED = 64;
+
+void TextPane::attach(GtkWidget* area) {
+  area_ = area;
+  line_height_ = 0;
+}
+
+void TextPane::clear() {
+  lines_.clear();
+  if (area_) gtk_widget_queue_draw(area_);
+}
+
+void TextPane::add_line(const char* bytes) {
+  lines_.push_back(bytes_to_utf8(bytes ? bytes : ""));
+  size_t kept = lines_kept();
+  while (lines_.size() > kept) lines_.pop_front();
+  if (area_) gtk_widget_queue_draw(area_);
+}
+
+PangoLayout* TextPane::create_layout() const {
+  PangoLayout* layout = gtk_widget_create_pango_layout(area_, "");
+  PangoFontDescription* font = pango_font_description_from_string(FONT);
+  pango_layout_set_font_description(layout, font);
+  pango_font_description_free(font);
+  return layout;
+}
+
+int TextPane::line_height() {
+  if (line_height_ == 0 && area_) {
+    PangoLayout* layout = create_layout();
+    pango_layout_get_pixel_size(layout, nullptr, &line_height_);
+    g_object_unref(layout);
+  }
+  return line_height_ > 0 ? line_height_ : 1;
+}
+
+// What fits the window, and the partly visible line at the top.
+size_t TextPane::lines_kept() {
+  int height = area_ ? gtk_widget_get_allocated_height(area_) : 0;
+  if (height <= 1) return LINES_KEPT_UNSIZED;
+  return static_cast<size_t>(height / line_height()) + 1;
+}
+
+void TextPane::draw(cairo_t* cr) {
+  cairo_set_source_rgb(cr, 1, 1, 1);
+  cairo_paint(cr);
+  if (!area_ || lines_.empty()) return;
+  int height = gtk_widget_get_allocated_height(area_);
+  int h = line_height();
+  PangoLayout* layout = create_layout();
+  cairo_set_source_rgb(cr, 0, 0, 0);
+  int top = height - h;
+  for (auto line = lines_.rbegin(); line != lines_.rend() && top + h > 0; ++line, top -= h) {
+    pango_layout_set_text(layout, line->c_str(), -1);
+    cairo_move_to(cr, LEFT_MARGIN, top);
+    pango_cairo_show_layout(cr, layout);
+  }
+  g_object_unref(layout);
+}
+
+}  // namespace kivet::gtk

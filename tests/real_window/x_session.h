@@ -1,0 +1,93 @@
+// Helpers for tests that run programs in real windows: a private Xvfb
+// server, child processes with timeouts, and a few Xlib look-ups.
+#pragma once
+
+#include <X11/Xlib.h>
+#include <sys/types.h>
+
+#include <cstdint>
+#include <iosfwd>
+#include <string>
+#include <vector>
+
+namespace xtest {
+
+struct Geometry {
+  int x = 0;
+  int y = 0;
+  int width = 0;
+  int height = 0;
+};
+bool operator==(const Geometry& a, const Geometry& b);
+std::ostream& operator<<(std::ostream& out, const Geometry& g);
+
+// An Xvfb server on a display number it picks itself, 1024 x 768 x 24.
+class XvfbServer {
+ public:
+  static bool available();
+  ~XvfbServer() { stop(); }
+  bool start();
+  void stop();
+  const std::string& display() const { return display_; }
+
+ private:
+  pid_t pid_ = -1;
+  std::string display_;
+};
+
+// A child process on the given display, with its standard output read by
+// the test line by line.
+class ChildProcess {
+ public:
+  ~ChildProcess();
+  bool start(const std::vector<std::string>& argv, const std::string& display);
+  // The first line from now on that starts with `prefix`, or "" after the timeout.
+  std::string wait_for_line(const std::string& prefix, int timeout_ms);
+  // Every line read so far.
+  const std::vector<std::string>& lines() const { return lines_; }
+  // The exit status, or -1 when the process was still running at the timeout
+  // (it is then killed).
+  int wait_exit(int timeout_ms);
+  pid_t pid() const { return pid_; }
+
+ private:
+  bool read_more(int timeout_ms);
+
+  pid_t pid_ = -1;
+  int out_fd_ = -1;
+  std::string pending_;
+  std::vector<std::string> lines_;
+  size_t next_line_ = 0;
+};
+
+// Runs a command (e.g. xdotool) on the display and returns its exit status.
+int run_command(const std::vector<std::string>& argv, const std::string& display,
+                int timeout_ms = 10000);
+
+// The environment every program under test gets.
+void set_test_environment(const std::string& display);
+
+class XConnection {
+ public:
+  explicit XConnection(const std::string& display);
+  ~XConnection();
+  bool ok() const { return display_ != nullptr; }
+  ::Display* get() const { return display_; }
+
+  // A mapped top-level window with this title, or 0 after the timeout.
+  Window find_window(const std::string& title, int timeout_ms = 5000);
+  // Waits until no mapped top-level window has this title.
+  bool wait_gone(const std::string& title, int timeout_ms = 5000);
+  Geometry geometry(Window window);
+  // The screen's pixel as 0xRRGGBB.
+  uint32_t pixel(int x, int y);
+  // What a window manager sends when the user closes the window.
+  void send_delete_window(Window window);
+
+ private:
+  std::string title_of(Window window);
+
+  ::Display* display_ = nullptr;
+};
+
+}  // namespace xtest
