@@ -7,6 +7,7 @@
 #include <cstdio>
 #include <cstring>
 
+#include "kivet/bounded_format.h"
 #include "kivet/event_wait.h"
 #include "kivet/platform/platform.h"
 #include "kivet/state.h"
@@ -65,14 +66,8 @@ int KIVET_log_message(const char* format, ...) {
   char buffer[MESSAGE_BUFFER_SIZE];
   va_list args;
   va_start(args, format);
-  int formatted = vsnprintf(buffer, sizeof buffer, format, args);
+  int formatted = format_bounded(buffer, format, args);
   va_end(args);
-  if (formatted < 0) {
-    buffer[0] = '\0';
-    formatted = 0;
-  }
-  // vsnprintf cuts a longer message at 1023 characters; report what is kept.
-  if (formatted > MESSAGE_BUFFER_SIZE - 1) formatted = MESSAGE_BUFFER_SIZE - 1;
   store_line(buffer);
   KIVET_show_log_line(buffer);
   return formatted;

@@ -8,6 +8,7 @@
 #include <cstring>
 #include <memory>
 
+#include "kivet/bounded_format.h"
 #include "kivet/kivet.h"
 #include "kivet/state.h"
 
@@ -55,14 +56,8 @@ int KIVET_printf_text(int color, int x, int y, int ptsize, const char* format, .
   char buffer[MESSAGE_BUFFER_SIZE];
   va_list args;
   va_start(args, format);
-  int formatted = vsnprintf(buffer, sizeof buffer, format, args);
+  int formatted = format_bounded(buffer, format, args);
   va_end(args);
-  if (formatted < 0) {
-    buffer[0] = '\0';
-    formatted = 0;
-  }
-  // A longer result is cut at 1023 characters; report what is drawn.
-  if (formatted > MESSAGE_BUFFER_SIZE - 1) formatted = MESSAGE_BUFFER_SIZE - 1;
   KIVET_draw_text(color, x, y, ptsize, buffer);
   return formatted;
 }
