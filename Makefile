@@ -40,5 +40,9 @@ fuzz: sanitize-build
 	    tests/fuzz/corpus/$$target $(FUZZ_SECONDS) || exit 1; \
 	done
 
+# The soak run at full size: a million periodic events under the sanitizers.
+soak: sanitize-build
+	cd $(SAN_DIR) && $(SAN_ENV) KIVET_SOAK_EVENTS=1000000 ./tests/soak_tests
+
 clean:
 	rm -rf $(BUILD_DIR) $(SAN_DIR) build-*
