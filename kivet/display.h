@@ -4,8 +4,8 @@
 
 namespace kivet {
 
-enum AnimationMode { halt = 0, single_step = 1, run = 2, quit_animation = 3 };
-enum EventKind { none = 0, mouse = 1, keyboard = 2, periodic = 3, quit = 4 };
+enum AnimationMode : int { halt = 0, single_step = 1, run = 2, quit_animation = 3 };
+enum EventKind : int { none = 0, mouse = 1, keyboard = 2, periodic = 3, quit = 4 };
 
 }  // namespace kivet
 
