@@ -4,8 +4,9 @@
 # leaves its input in the scratch folder, named in the output.
 # Usage: run_fuzzer.sh FUZZER SEED_CORPUS SECONDS
 set -e
-fuzzer=$1
-seeds=$2
+# Absolute paths: the script target works in a scratch directory of its own.
+fuzzer=$(cd "$(dirname "$1")" && pwd)/$(basename "$1")
+seeds=$(cd "$2" && pwd)
 seconds=$3
 scratch=$(mktemp -d /tmp/kivet-fuzz-run-XXXXXX)
 mkdir -p "$scratch/corpus"
