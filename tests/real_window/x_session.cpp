@@ -9,10 +9,14 @@
 #include <sys/wait.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <chrono>
 #include <cstdlib>
 #include <cstring>
+#include <filesystem>
+#include <fstream>
 #include <ostream>
+#include <sstream>
 #include <thread>
 
 namespace xtest {
@@ -129,7 +133,8 @@ ChildProcess::~ChildProcess() {
   if (out_fd_ >= 0) close(out_fd_);
 }
 
-bool ChildProcess::start(const std::vector<std::string>& argv, const std::string& display) {
+bool ChildProcess::start(const std::vector<std::string>& argv, const std::string& display,
+                         const std::string& working_dir) {
   int fds[2];
   if (pipe(fds) != 0) return false;
   pid_ = fork();
@@ -139,6 +144,7 @@ bool ChildProcess::start(const std::vector<std::string>& argv, const std::string
     dup2(fds[1], STDOUT_FILENO);
     close(fds[1]);
     set_test_environment(display);
+    if (!working_dir.empty() && chdir(working_dir.c_str()) != 0) _exit(126);
     exec(argv);
   }
   close(fds[1]);
@@ -189,6 +195,47 @@ int ChildProcess::wait_exit(int timeout_ms) {
   while (read_more(0)) {
   }
   return status;
+}
+
+bool ChildProcess::running() const {
+  if (pid_ <= 0) return false;
+  siginfo_t info;
+  memset(&info, 0, sizeof info);
+  // Looks without reaping, so that wait_exit still gets the status.
+  if (waitid(P_PID, pid_, &info, WEXITED | WNOHANG | WNOWAIT) != 0) return false;
+  return info.si_pid == 0;
+}
+
+bool operator==(const Image& a, const Image& b) {
+  return a.width == b.width && a.height == b.height && a.pixels == b.pixels;
+}
+
+TempDir::TempDir() {
+  const char* base = getenv("TMPDIR");
+  std::string pattern = std::string(base && *base ? base : "/tmp") + "/kivet_window_XXXXXX";
+  std::vector<char> name(pattern.begin(), pattern.end());
+  name.push_back('\0');
+  if (mkdtemp(name.data())) path_ = name.data();
+}
+
+TempDir::~TempDir() {
+  if (path_.empty()) return;
+  std::error_code ignored;
+  std::filesystem::remove_all(path_, ignored);
+}
+
+std::string read_file(const std::string& path) {
+  std::ifstream in(path, std::ios::binary);
+  if (!in) return std::string();
+  std::ostringstream content;
+  content << in.rdbuf();
+  return content.str();
+}
+
+bool write_file(const std::string& path, const std::string& content) {
+  std::ofstream out(path, std::ios::binary | std::ios::trunc);
+  out << content;
+  return static_cast<bool>(out);
 }
 
 int run_command(const std::vector<std::string>& argv, const std::string& display, int timeout_ms) {
@@ -279,6 +326,32 @@ uint32_t XConnection::pixel(int x, int y) {
   uint32_t value = XGetPixel(image, 0, 0) & 0xFFFFFF;
   XDestroyImage(image);
   return value;
+}
+
+Image XConnection::capture(int x, int y, int width, int height) {
+  Image result;
+  // The part on the screen only: the server refuses the whole request
+  // otherwise.
+  ::Screen* screen = DefaultScreenOfDisplay(display_);
+  width = std::min(x + width, WidthOfScreen(screen)) - std::max(x, 0);
+  height = std::min(y + height, HeightOfScreen(screen)) - std::max(y, 0);
+  x = std::max(x, 0);
+  y = std::max(y, 0);
+  if (width <= 0 || height <= 0) return result;
+  XImage* image =
+      XGetImage(display_, DefaultRootWindow(display_), x, y, width, height, AllPlanes, ZPixmap);
+  if (!image) return result;
+  result.width = width;
+  result.height = height;
+  result.pixels.resize(static_cast<size_t>(width) * height);
+  for (int row = 0; row < height; ++row) {
+    for (int column = 0; column < width; ++column) {
+      result.pixels[static_cast<size_t>(row) * width + column] =
+          XGetPixel(image, column, row) & 0xFFFFFF;
+    }
+  }
+  XDestroyImage(image);
+  return result;
 }
 
 void XConnection::send_delete_window(Window window) {

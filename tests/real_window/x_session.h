@@ -40,7 +40,9 @@ class XvfbServer {
 class ChildProcess {
  public:
   ~ChildProcess();
-  bool start(const std::vector<std::string>& argv, const std::string& display);
+  // Starts the program in `working_dir` (the test's own directory when empty).
+  bool start(const std::vector<std::string>& argv, const std::string& display,
+             const std::string& working_dir = "");
   // The first line from now on that starts with `prefix`, or "" after the timeout.
   std::string wait_for_line(const std::string& prefix, int timeout_ms);
   // Every line read so far.
@@ -48,6 +50,8 @@ class ChildProcess {
   // The exit status, or -1 when the process was still running at the timeout
   // (it is then killed).
   int wait_exit(int timeout_ms);
+  // Whether the process has neither ended nor been waited for.
+  bool running() const;
   pid_t pid() const { return pid_; }
 
  private:
@@ -59,6 +63,36 @@ class ChildProcess {
   std::vector<std::string> lines_;
   size_t next_line_ = 0;
 };
+
+// A rectangle of the screen's pixels, each 0xRRGGBB, row by row.
+struct Image {
+  int width = 0;
+  int height = 0;
+  std::vector<uint32_t> pixels;
+  bool empty() const { return pixels.empty(); }
+  uint32_t at(int x, int y) const { return pixels[static_cast<size_t>(y) * width + x]; }
+};
+bool operator==(const Image& a, const Image& b);
+inline bool operator!=(const Image& a, const Image& b) { return !(a == b); }
+
+// A fresh directory under the system's temporary directory, removed with
+// everything in it when the object goes.
+class TempDir {
+ public:
+  TempDir();
+  ~TempDir();
+  TempDir(const TempDir&) = delete;
+  TempDir& operator=(const TempDir&) = delete;
+  const std::string& path() const { return path_; }
+  std::string file(const std::string& name) const { return path_ + "/" + name; }
+
+ private:
+  std::string path_;
+};
+
+// The whole content of a file, or "" when it cannot be read.
+std::string read_file(const std::string& path);
+bool write_file(const std::string& path, const std::string& content);
 
 // Runs a command (e.g. xdotool) on the display and returns its exit status.
 int run_command(const std::vector<std::string>& argv, const std::string& display,
@@ -81,6 +115,9 @@ class XConnection {
   Geometry geometry(Window window);
   // The screen's pixel as 0xRRGGBB.
   uint32_t pixel(int x, int y);
+  // A rectangle of the screen in one request, cut to the screen's edges; an
+  // empty image on failure.
+  Image capture(int x, int y, int width, int height);
   // What a window manager sends when the user closes the window.
   void send_delete_window(Window window);
 
