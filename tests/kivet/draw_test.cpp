@@ -68,6 +68,31 @@ TEST_F(DrawTest, RectangleCoversItsInclusiveBoxWhicheverWayItsCornersCome) {
   EXPECT_EQ(text_lines().back(), "50% gray rectangle with bounding box (0,0) to (10,-10), filled");
 }
 
+TEST_F(DrawTest, FilledBoxesCoverExactlyTheirVisiblePixelsWhateverTheirWidth) {
+  // Widths around the few pixels set one by one and the doubling copies
+  // that fill the rest of a row.
+  for (int width = 1; width <= 40; ++width) {
+    KIVET_clear();
+    KIVET_draw_rectangle(BLUE, -20, 5, -21 + width, 3, 0);
+    ASSERT_EQ(ink(BLUE).count, 3 * width) << width;
+    ASSERT_EQ(box_of(ink(BLUE)), std::vector<int>({-20, 5, -21 + width, 3})) << width;
+  }
+  // Boxes cut by each side of the bitmap (display x -300 to 300, y 257 to -282).
+  struct Cut {
+    int x1, y1, x2, y2;
+    std::vector<int> visible;
+  };
+  for (const Cut& cut :
+       {Cut{-310, 10, -290, 0, {-300, 10, -290, 0}}, Cut{290, 10, 310, 0, {290, 10, 300, 0}},
+        Cut{0, 265, 10, 250, {0, 257, 10, 250}}, Cut{0, -275, 10, -290, {0, -275, 10, -282}}}) {
+    KIVET_clear();
+    KIVET_draw_rectangle(BLUE, cut.x1, cut.y1, cut.x2, cut.y2, 0);
+    Ink blue = ink(BLUE);
+    EXPECT_EQ(box_of(blue), cut.visible);
+    EXPECT_EQ(blue.count, blue.width() * blue.height());
+  }
+}
+
 TEST_F(DrawTest, OutlinesAreCentredOnTheEdgeAndLeaveTheInsideAlone) {
   KIVET_draw_rectangle(BLUE, 0, 0, 10, -10, 1);
   EXPECT_EQ(ink(BLUE).count, 121 - 81);
