@@ -41,12 +41,12 @@ bool KIVET_gets_dialog_proc(const DialogMessage& message) {
 using namespace kivet;
 
 int KIVET_gets(const char* prompt, char* answer) {
-  DialogSpec spec;
-  spec.title = "KIVET_gets";
-  spec.prompt = padded_prompt(prompt);
-  spec.button = "Okay";
-  spec.proc = KIVET_gets_dialog_proc;
+  DialogSetup setup;
+  setup.title = "KIVET_gets";
+  setup.prompt = padded_prompt(prompt);
+  setup.button = "Okay";
+  setup.proc = KIVET_gets_dialog_proc;
   answer_buffer = answer;
-  int result = platform().run_dialog(spec);
+  int result = platform().run_dialog(setup);
   return result == -1 ? 0 : 1;
 }

@@ -24,9 +24,9 @@ int KIVET_open(void* instance_value, void* /*previous_instance*/, const char* /*
 
   graphics_window = WindowId::graphics;
   p.create_window(WindowId::graphics,
-                  WindowSpec{"KIVET Graphics", 0, 0, BITMAP_WIDTH, BITMAP_HEIGHT, false});
+                  WindowSetup{"KIVET Graphics", 0, 0, BITMAP_WIDTH, BITMAP_HEIGHT, false});
   text_window = WindowId::text;
-  p.create_window(WindowId::text, WindowSpec{"KIVET Text", 0, (2 * screen.height) / 3 + 1,
+  p.create_window(WindowId::text, WindowSetup{"KIVET Text", 0, (2 * screen.height) / 3 + 1,
                                              screen.width, screen.height / 3, true});
   instance = instance_value;
   if (!offscreen_bitmap) create_bitmap();

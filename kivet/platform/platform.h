@@ -19,7 +19,7 @@ struct Size {
   int height = 0;
 };
 
-struct WindowSpec {
+struct WindowSetup {
   const char* title = "";
   int x = 0;
   int y = 0;
@@ -58,7 +58,7 @@ constexpr int DIALOG_EDIT = 102;
 constexpr int DIALOG_PROMPT = 103;
 constexpr int DIALOG_CANCEL = 2;
 
-struct DialogSpec {
+struct DialogSetup {
   std::string title;
   std::string prompt;     // shown as the static text above the edit box
   std::string button;     // the default button's text
@@ -73,7 +73,7 @@ class Platform {
   // Creates a window. For the graphics window the backend sends the create
   // message (kivet::send_message) before returning, so the handler can set
   // its menu with set_menu.
-  virtual void create_window(WindowId window, const WindowSpec& spec) = 0;
+  virtual void create_window(WindowId window, const WindowSetup& setup) = 0;
   virtual void destroy_window(WindowId window) = 0;
   // Shows or hides a window; returns whether it was visible before.
   virtual bool show_window(WindowId window, bool show) = 0;
@@ -99,7 +99,7 @@ class Platform {
 
   // Runs a modal dialog until the dialog procedure ends it; returns the
   // result given to end_dialog, or -1 when the dialog cannot be created.
-  virtual int run_dialog(const DialogSpec& spec) = 0;
+  virtual int run_dialog(const DialogSetup& setup) = 0;
   virtual std::string dialog_item_text(int id) = 0;
   virtual void end_dialog(int result) = 0;
 };

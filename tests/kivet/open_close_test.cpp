@@ -7,14 +7,14 @@ using kivet::WindowId;
 TEST(OpenClose, WindowsTitlesSizesAndPlaces) {
   headless::reset();
   EXPECT_EQ(KIVET_open(nullptr, nullptr, "", 1), 1);
-  kivet::WindowSpec g = headless::window_spec(WindowId::graphics);
+  kivet::WindowSetup g = headless::window_setup(WindowId::graphics);
   EXPECT_STREQ(g.title, "KIVET Graphics");
   EXPECT_EQ(g.x, 0);
   EXPECT_EQ(g.y, 0);
   EXPECT_EQ(g.width, 601);
   EXPECT_EQ(g.height, 540);
   EXPECT_FALSE(g.resizable);
-  kivet::WindowSpec t = headless::window_spec(WindowId::text);
+  kivet::WindowSetup t = headless::window_setup(WindowId::text);
   EXPECT_STREQ(t.title, "KIVET Text");
   EXPECT_EQ(t.x, 0);
   EXPECT_EQ(t.y, 513);

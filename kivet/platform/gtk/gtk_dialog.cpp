@@ -30,9 +30,9 @@ static GtkWidget* edit_box(GtkWidget* view) {
   return scrolled;
 }
 
-GtkWidget* ModalDialog::build(const DialogSpec& spec, GtkWindow* owner) {
+GtkWidget* ModalDialog::build(const DialogSetup& setup, GtkWindow* owner) {
   GtkWidget* dialog = gtk_dialog_new();
-  gtk_window_set_title(GTK_WINDOW(dialog), bytes_to_utf8(spec.title).c_str());
+  gtk_window_set_title(GTK_WINDOW(dialog), bytes_to_utf8(setup.title).c_str());
   gtk_window_set_modal(GTK_WINDOW(dialog), TRUE);
   gtk_window_set_resizable(GTK_WINDOW(dialog), FALSE);
   if (owner) {
@@ -43,11 +43,11 @@ GtkWidget* ModalDialog::build(const DialogSpec& spec, GtkWindow* owner) {
   gtk_container_set_border_width(GTK_CONTAINER(content), 8);
   gtk_box_set_spacing(GTK_BOX(content), 8);
   view_ = gtk_text_view_new();
-  gtk_box_pack_start(GTK_BOX(content), prompt_label(spec.prompt), FALSE, FALSE, 0);
+  gtk_box_pack_start(GTK_BOX(content), prompt_label(setup.prompt), FALSE, FALSE, 0);
   gtk_box_pack_start(GTK_BOX(content), edit_box(view_), TRUE, TRUE, 0);
 
   GtkWidget* button =
-      gtk_dialog_add_button(GTK_DIALOG(dialog), bytes_to_utf8(spec.button).c_str(), DIALOG_OKAY);
+      gtk_dialog_add_button(GTK_DIALOG(dialog), bytes_to_utf8(setup.button).c_str(), DIALOG_OKAY);
   GtkWidget* button_box = gtk_widget_get_parent(button);
   if (GTK_IS_BUTTON_BOX(button_box)) {
     gtk_button_box_set_layout(GTK_BUTTON_BOX(button_box), GTK_BUTTONBOX_CENTER);
@@ -61,13 +61,13 @@ GtkWidget* ModalDialog::build(const DialogSpec& spec, GtkWindow* owner) {
   return dialog;
 }
 
-int ModalDialog::run(const DialogSpec& spec, GtkWindow* owner) {
+int ModalDialog::run(const DialogSetup& setup, GtkWindow* owner) {
   if (dialog_) return -1;
-  spec_ = spec;
+  spec_ = setup;
   done_ = false;
   result_ = 0;
-  dialog_ = build(spec, owner);
-  if (spec.proc && spec.proc(DialogMessage{DialogMessageKind::init, 0})) {
+  dialog_ = build(setup, owner);
+  if (setup.proc && setup.proc(DialogMessage{DialogMessageKind::init, 0})) {
     gtk_widget_grab_focus(view_);
   }
   if (!done_) gtk_widget_show_all(dialog_);

@@ -15,16 +15,16 @@ class ModalDialog {
  public:
   // Runs the dialog owned by `owner` (may be null) until end() is called;
   // returns end()'s result, or -1 when a dialog is already running.
-  int run(const DialogSpec& spec, GtkWindow* owner);
+  int run(const DialogSetup& setup, GtkWindow* owner);
   std::string item_text(int id) const;
   void end(int result);
 
  private:
-  GtkWidget* build(const DialogSpec& spec, GtkWindow* owner);
+  GtkWidget* build(const DialogSetup& setup, GtkWindow* owner);
   static void on_response(GtkDialog* dialog, gint response, gpointer self);
   static gboolean on_view_key(GtkWidget* view, GdkEventKey* event, gpointer dialog);
 
-  DialogSpec spec_;
+  DialogSetup spec_;
   GtkWidget* dialog_ = nullptr;
   GtkWidget* view_ = nullptr;
   bool done_ = false;

@@ -126,20 +126,20 @@ class GtkPlatform : public Platform {
     return Size{geometry.width, geometry.height};
   }
 
-  void create_window(WindowId id, const WindowSpec& spec) override {
+  void create_window(WindowId id, const WindowSetup& setup) override {
     if (windows_[id].toplevel) destroy_window(id);
     Window& w = windows_[id];
     w.toplevel = gtk_window_new(GTK_WINDOW_TOPLEVEL);
-    gtk_window_set_title(GTK_WINDOW(w.toplevel), bytes_to_utf8(spec.title).c_str());
-    gtk_window_set_resizable(GTK_WINDOW(w.toplevel), spec.resizable);
-    gtk_window_set_default_size(GTK_WINDOW(w.toplevel), spec.width, spec.height);
-    gtk_window_move(GTK_WINDOW(w.toplevel), spec.x, spec.y);
+    gtk_window_set_title(GTK_WINDOW(w.toplevel), bytes_to_utf8(setup.title).c_str());
+    gtk_window_set_resizable(GTK_WINDOW(w.toplevel), setup.resizable);
+    gtk_window_set_default_size(GTK_WINDOW(w.toplevel), setup.width, setup.height);
+    gtk_window_move(GTK_WINDOW(w.toplevel), setup.x, setup.y);
     w.box = gtk_box_new(GTK_ORIENTATION_VERTICAL, 0);
     w.area = gtk_drawing_area_new();
     gtk_box_pack_end(GTK_BOX(w.box), w.area, TRUE, TRUE, 0);
     gtk_container_add(GTK_CONTAINER(w.toplevel), w.box);
     connect_signals(id, w);
-    if (id == WindowId::graphics) create_window_surface(spec);
+    if (id == WindowId::graphics) create_window_surface(setup);
     if (id == WindowId::text) text_.attach(w.area);
     send_message(Message{id, MessageKind::create, 0, 0});
   }
@@ -215,9 +215,9 @@ class GtkPlatform : public Platform {
     }
   }
 
-  int run_dialog(const DialogSpec& spec) override {
+  int run_dialog(const DialogSetup& setup) override {
     GtkWidget* owner = windows_[WindowId::graphics].toplevel;
-    return dialog_.run(spec, owner ? GTK_WINDOW(owner) : nullptr);
+    return dialog_.run(setup, owner ? GTK_WINDOW(owner) : nullptr);
   }
 
   std::string dialog_item_text(int id) override { return dialog_.item_text(id); }
@@ -242,9 +242,9 @@ class GtkPlatform : public Platform {
 
   // The graphics window keeps its own copy of the bitmap to repaint from,
   // white like the window's background until the first copy.
-  void create_window_surface(const WindowSpec& spec) {
+  void create_window_surface(const WindowSetup& setup) {
     if (window_surface_) cairo_surface_destroy(window_surface_);
-    window_surface_ = cairo_image_surface_create(CAIRO_FORMAT_RGB24, spec.width, spec.height);
+    window_surface_ = cairo_image_surface_create(CAIRO_FORMAT_RGB24, setup.width, setup.height);
     cairo_t* cr = cairo_create(window_surface_);
     cairo_set_source_rgb(cr, 1, 1, 1);
     cairo_paint(cr);

@@ -56,7 +56,7 @@ uint32_t screen_pixel(int x, int y);
 const std::vector<std::string>& text_lines();
 bool visible(WindowId window);
 bool exists(WindowId window);
-WindowSpec window_spec(WindowId window);
+WindowSetup window_setup(WindowId window);
 const Menu& menu();
 bool menu_checked(int command);
 bool timer_running();
@@ -70,7 +70,7 @@ struct DialogReply {
   bool escape_first = false;
 };
 void queue_dialog_reply(const DialogReply& reply);
-const std::vector<DialogSpec>& dialogs_shown();
+const std::vector<DialogSetup>& dialogs_shown();
 int dialog_cancels_ignored();
 void fail_next_dialog();
 

@@ -18,7 +18,7 @@ constexpr int TEXT_LINES_SHOWN = 64;
 struct WindowState {
   bool exists = false;
   bool visible = false;
-  WindowSpec spec;
+  WindowSetup setup;
 };
 
 struct DialogRun {
@@ -37,7 +37,7 @@ struct State {
   cairo_surface_t* screen = nullptr;
   std::vector<std::string> text_lines;
   std::deque<DialogReply> replies;
-  std::vector<DialogSpec> dialogs;
+  std::vector<DialogSetup> dialogs;
   int cancels_ignored = 0;
   bool fail_dialog = false;
   DialogRun dialog;
@@ -66,11 +66,11 @@ class HeadlessPlatform : public Platform {
  public:
   Size screen_size() override { return Size{SCREEN_WIDTH, SCREEN_HEIGHT}; }
 
-  void create_window(WindowId window, const WindowSpec& spec) override {
+  void create_window(WindowId window, const WindowSetup& setup) override {
     WindowState& w = state().windows[window];
     w.exists = true;
     w.visible = false;
-    w.spec = spec;
+    w.setup = setup;
     send_message(Message{window, MessageKind::create, 0, 0});
   }
 
@@ -89,8 +89,8 @@ class HeadlessPlatform : public Platform {
 
   Size client_size(WindowId window) override {
     if (window == WindowId::graphics) return Size{CLIENT_WIDTH, CLIENT_HEIGHT};
-    const WindowSpec& spec = state().windows[window].spec;
-    return Size{spec.width, spec.height};
+    const WindowSetup& setup = state().windows[window].setup;
+    return Size{setup.width, setup.height};
   }
 
   void set_menu(WindowId, const Menu& menu) override { state().menu = menu; }
@@ -146,9 +146,9 @@ class HeadlessPlatform : public Platform {
     post_message(Message{WindowId::graphics, MessageKind::timer, TIMER_NUMBER, 0});
   }
 
-  int run_dialog(const DialogSpec& spec) override {
+  int run_dialog(const DialogSetup& setup) override {
     State& s = state();
-    s.dialogs.push_back(spec);
+    s.dialogs.push_back(setup);
     if (s.fail_dialog) {
       s.fail_dialog = false;
       return -1;
@@ -156,16 +156,16 @@ class HeadlessPlatform : public Platform {
     DialogReply reply = s.replies.empty() ? DialogReply{} : s.replies.front();
     if (!s.replies.empty()) s.replies.pop_front();
     s.dialog = DialogRun{true, 0, ""};
-    spec.proc(DialogMessage{DialogMessageKind::init, 0});
+    setup.proc(DialogMessage{DialogMessageKind::init, 0});
     if (reply.escape_first) {
       // Escape and the close box both send the cancel command.
       for (int i = 0; i < 2; ++i) {
-        spec.proc(DialogMessage{DialogMessageKind::command, DIALOG_CANCEL});
+        setup.proc(DialogMessage{DialogMessageKind::command, DIALOG_CANCEL});
         if (s.dialog.open) ++s.cancels_ignored;
       }
     }
     s.dialog.edit_text = reply.text;
-    spec.proc(DialogMessage{DialogMessageKind::command, DIALOG_OKAY});
+    setup.proc(DialogMessage{DialogMessageKind::command, DIALOG_OKAY});
     if (s.dialog.open) {
       fprintf(stderr, "headless: the dialog did not end on its default button\n");
       abort();
@@ -244,7 +244,7 @@ uint32_t screen_pixel(int x, int y) {
 const std::vector<std::string>& text_lines() { return state().text_lines; }
 bool visible(WindowId window) { return state().windows[window].visible; }
 bool exists(WindowId window) { return state().windows[window].exists; }
-WindowSpec window_spec(WindowId window) { return state().windows[window].spec; }
+WindowSetup window_setup(WindowId window) { return state().windows[window].setup; }
 const Menu& menu() { return state().menu; }
 
 bool menu_checked(int command) {
@@ -257,7 +257,7 @@ bool menu_checked(int command) {
 bool timer_running() { return state().timer; }
 int presents() { return state().presents; }
 void queue_dialog_reply(const DialogReply& reply) { state().replies.push_back(reply); }
-const std::vector<DialogSpec>& dialogs_shown() { return state().dialogs; }
+const std::vector<DialogSetup>& dialogs_shown() { return state().dialogs; }
 int dialog_cancels_ignored() { return state().cancels_ignored; }
 void fail_next_dialog() { state().fail_dialog = true; }
 
