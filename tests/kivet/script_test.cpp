@@ -16,18 +16,9 @@ class ScriptTest : public HeadlessTest {
  protected:
   void SetUp() override {
     HeadlessTest::SetUp();
-    char pattern[] = "/tmp/kivet-script-XXXXXX";
-    ASSERT_NE(mkdtemp(pattern), nullptr);
-    dir_ = pattern;
-    ASSERT_EQ(chdir(dir_.c_str()), 0);
+    enter_scratch_directory();
     open_library();
     KIVET_set_logging(0);
-  }
-  void TearDown() override {
-    HeadlessTest::TearDown();
-    ASSERT_EQ(chdir("/"), 0);
-    std::string command = "rm -rf " + dir_;
-    ASSERT_EQ(system(command.c_str()), 0);
   }
 
   static std::string file() {
@@ -49,8 +40,6 @@ class ScriptTest : public HeadlessTest {
   }
   static void toggle_recording() { kivet::script_toggle_recording(); }
   static void toggle_playback() { kivet::script_toggle_playback(); }
-
-  std::string dir_;
 };
 
 TEST_F(ScriptTest, TicksAndAClickAreRecordedAsTwoLines) {

@@ -77,17 +77,8 @@ class SoakTest : public HeadlessTest {
  protected:
   void SetUp() override {
     HeadlessTest::SetUp();
-    char pattern[] = "/tmp/kivet-soak-XXXXXX";
-    ASSERT_NE(mkdtemp(pattern), nullptr);
-    dir_ = pattern;
-    ASSERT_EQ(chdir(dir_.c_str()), 0);
+    enter_scratch_directory();
   }
-  void TearDown() override {
-    HeadlessTest::TearDown();
-    ASSERT_EQ(chdir("/"), 0);
-    ASSERT_EQ(system(("rm -rf " + dir_).c_str()), 0);
-  }
-  std::string dir_;
 };
 
 TEST_F(SoakTest, LongRunWithRandomInputKeepsMemoryFlatAndTearsDownCleanly) {

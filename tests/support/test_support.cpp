@@ -1,5 +1,8 @@
 #include "support/test_support.h"
 
+#include <unistd.h>
+
+#include <cstdlib>
 #include <cstring>
 
 WaitResult wait_event() {
@@ -31,4 +34,18 @@ uint32_t bitmap_pixel(int x, int y) {
 uint32_t palette_rgb(int color) {
   const KivetRgb& c = KIVET_palette[color];
   return (uint32_t{c.red} << 16) | (uint32_t{c.green} << 8) | c.blue;
+}
+
+void HeadlessTest::enter_scratch_directory() {
+  char pattern[] = "/tmp/kivet-test-XXXXXX";
+  ASSERT_NE(mkdtemp(pattern), nullptr);
+  scratch_ = pattern;
+  ASSERT_EQ(chdir(scratch_.c_str()), 0);
+}
+
+void HeadlessTest::leave_scratch_directory() {
+  if (scratch_.empty()) return;
+  ASSERT_EQ(chdir("/"), 0);
+  ASSERT_EQ(system(("rm -rf " + scratch_).c_str()), 0);
+  scratch_.clear();
 }

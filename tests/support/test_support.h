@@ -14,10 +14,19 @@
 class HeadlessTest : public ::testing::Test {
  protected:
   void SetUp() override { kivet::headless::reset(); }
-  void TearDown() override { kivet::headless::reset(); }
+  void TearDown() override {
+    kivet::headless::reset();
+    leave_scratch_directory();
+  }
 
   // Opens the library as the Display does, logging left as given.
   static void open_library() { KIVET_open(nullptr, nullptr, "", 1); }
+  // Works in a fresh directory (where script files land) until the test ends.
+  void enter_scratch_directory();
+
+ private:
+  void leave_scratch_directory();
+  std::string scratch_;
 };
 
 struct WaitResult {
