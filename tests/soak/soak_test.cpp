@@ -124,10 +124,11 @@ TEST_F(SoakTest, LongRunWithRandomInputKeepsMemoryFlatAndTearsDownCleanly) {
       double seconds = std::chrono::duration<double>(now - stretch_start).count();
       int waiting = waiting_movements(airfield);
       double beyond = heap_in_use() - waiting * per_movement - static_cast<double>(baseline);
-      printf("soak: %ld events, %.0f events/s, %d movements waiting, resident %.1f MB, heap beyond "
-             "the queued movements %+.0f KB\n",
-             periodic, (periodic - stretch_events) / std::max(seconds, 1e-9), waiting,
-             resident_megabytes(), beyond / 1024);
+      printf(
+          "soak: %ld events, %.0f events/s, %d movements waiting, resident %.1f MB, heap beyond "
+          "the queued movements %+.0f KB\n",
+          periodic, (periodic - stretch_events) / std::max(seconds, 1e-9), waiting,
+          resident_megabytes(), beyond / 1024);
       fflush(stdout);
       stretch_start = now;
       stretch_events = periodic;
