@@ -1,3 +1,5 @@
+// The Display object: the application's one door into the library, with
+// the colour moved to the front of every drawing call.
 #include "kivet/display.h"
 
 #include <chrono>
@@ -5,12 +7,16 @@
 #include <thread>
 
 #include "kivet/kivet.h"
+#include "kivet/script.h"
 #include "kivet/state.h"
 
 Display::Display() : scene_width(600), scene_height(500) {
   if (kivet::display_exists) {
     char reply[256] = "";
     KIVET_gets("Error: Attempted to instantiate multiple KIVET displays", reply);
+    // The process ends here, without the first display's destructor: what
+    // it is recording is finished first.
+    kivet::script_finish();
     std::exit(-1);
   }
   KIVET_open(kivet::start_instance, kivet::start_previous_instance, kivet::start_command_line,

@@ -1,5 +1,6 @@
 // Opening and closing the library: the two windows, the off-screen bitmap
-// and the 100 ms timer.
+// and the 100 ms timer. Closing, like losing the display, finishes the
+// script file, so that no recorded event is lost.
 #include "kivet/event_wait.h"
 #include "kivet/platform/platform.h"
 #include "kivet/script.h"
@@ -42,10 +43,10 @@ int KIVET_open(void* instance_value, void* /*previous_instance*/, const char* /*
 }
 
 int KIVET_close() {
-  // Nothing recorded is lost: the periodic events counted since the last
-  // line are written before the file is closed.
-  if (recording && periodic_count > 0) KIVET_script_write(EVENT_PERIODIC, KIVET_event_data{0, 0, 0});
-  periodic_count = 0;
-  KIVET_script_close();
+  bool was_recording = recording;
+  script_finish();
+  if (was_recording) platform().check_menu_entry(CMD_RECORD, false);
   return 1;
 }
+
+void kivet::display_lost() { script_finish(); }

@@ -5,7 +5,17 @@
 // The one script file is never open in two modes: starting a recording
 // first switches playback off, and starting playback first switches the
 // recording off, each exactly as its own command would.
+//
+// Nothing here may freeze the program or tear the file: the file is opened
+// without blocking and refused unless it is a regular file (or, for
+// reading, a directory, whose read error is reported), a recording never
+// follows a symbolic link, each line reaches the file whole or not at all,
+// and one pass of the playback step reads a bounded number of lines.
 #include "kivet/script.h"
+
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
 
 #include <cerrno>
 #include <climits>
@@ -17,17 +27,102 @@
 namespace kivet {
 
 constexpr int LINE_BUFFER_SIZE = 512;
+// Lines one playback step reads at most before it lets the wait handle
+// input again, however many empty lines the file holds.
+constexpr int LINES_PER_STEP = 1000;
 
-static bool open_script(bool writing) {
-  script_file = fopen(SCRIPT_FILE_NAME, writing ? "w" : "r");
-  script_file_writing = writing;
-  return script_file != nullptr;
+// Why a file of this kind is refused: reading or writing a FIFO, a socket or
+// a device may block for ever or never end. Null for a file that may be used.
+static const char* refusal_reason(const struct stat& info) {
+  if (S_ISFIFO(info.st_mode)) return "it is a FIFO, not a regular file";
+  if (S_ISSOCK(info.st_mode)) return "it is a socket, not a regular file";
+  if (S_ISCHR(info.st_mode) || S_ISBLK(info.st_mode)) return "it is a device, not a regular file";
+  return nullptr;
 }
 
-static void report_write_failure() {
-  if (script_write_failed) return;
-  script_write_failed = true;
-  KIVET_log_message("Cannot write to script file %s: %s\n", SCRIPT_FILE_NAME, strerror(errno));
+// What opening the script file came to: null `reason` on success; else why
+// not, and whether the file was refused for its kind or for being a link.
+struct OpenResult {
+  const char* reason = nullptr;
+  bool refused = false;
+};
+
+static OpenResult refused(const char* reason) { return OpenResult{reason, true}; }
+static OpenResult failed(int error) { return OpenResult{strerror(error), false}; }
+
+// Why opening failed with `error`: a refusal when the name is a link (for
+// writing) or a file of a refused kind, else the system's reason.
+static OpenResult open_failure(bool writing, int error) {
+  struct stat info;
+  if (writing && error == ELOOP && lstat(SCRIPT_FILE_NAME, &info) == 0 && S_ISLNK(info.st_mode)) {
+    return refused("it is a symbolic link, which recording does not follow");
+  }
+  // A FIFO without a reader or a socket fails to open for writing at once.
+  if (stat(SCRIPT_FILE_NAME, &info) == 0 && refusal_reason(info)) {
+    return refused(refusal_reason(info));
+  }
+  return failed(error);
+}
+
+// Opens the script file in the given mode without ever blocking; emptying a
+// file for writing comes only after it is known to be a regular file.
+static OpenResult open_script(bool writing) {
+  int flags = O_NONBLOCK | O_NOCTTY | O_CLOEXEC;
+  flags |= writing ? O_WRONLY | O_CREAT | O_NOFOLLOW : O_RDONLY;
+  int fd = open(SCRIPT_FILE_NAME, flags, 0666);
+  if (fd < 0) return open_failure(writing, errno);
+  struct stat info;
+  OpenResult result;
+  if (fstat(fd, &info) != 0) {
+    result = failed(errno);
+  } else if (refusal_reason(info)) {
+    result = refused(refusal_reason(info));
+  } else if (writing && ftruncate(fd, 0) != 0) {
+    result = failed(errno);
+  } else if (fcntl(fd, F_SETFL, fcntl(fd, F_GETFL) & ~O_NONBLOCK) != 0) {
+    result = failed(errno);
+  } else if ((script_file = fdopen(fd, writing ? "w" : "r")) == nullptr) {
+    result = failed(errno);
+  }
+  if (result.reason) {
+    close(fd);
+  } else {
+    script_file_writing = writing;
+  }
+  return result;
+}
+
+static void switch_recording_off() {
+  recording = false;
+  platform().check_menu_entry(CMD_RECORD, false);
+}
+
+// Puts one line at the end of the file, whole or not at all: lines go
+// straight to the file, and after a failed or partial write the file is cut
+// back to its last complete line and the recording is switched off, so that
+// it plays back exactly the events written before the failure.
+static void write_line(const char* line, size_t length) {
+  int fd = fileno(script_file);
+  off_t complete = lseek(fd, 0, SEEK_CUR);
+  size_t done = 0;
+  int error = 0;
+  while (done < length && error == 0) {
+    ssize_t written = write(fd, line + done, length - done);
+    if (written > 0) {
+      done += static_cast<size_t>(written);
+    } else if (written == 0 || errno != EINTR) {
+      error = written == 0 ? EIO : errno;
+    }
+  }
+  if (error == 0) return;
+  if (complete < 0 || ftruncate(fd, complete) != 0) error = errno;
+  KIVET_log_message("Cannot write to script file %s: %s; recording switched off\n",
+                    SCRIPT_FILE_NAME, strerror(error));
+  switch_recording_off();
+  periodic_count = 0;
+  fclose(script_file);
+  script_file = nullptr;
+  script_file_writing = false;
 }
 
 static void write_pending_periodic_line() {
@@ -40,16 +135,14 @@ static void write_pending_periodic_line() {
 static void start_recording() {
   if (playing_back) script_toggle_playback();
   play_one = false;
-  if (script_file) KIVET_script_close();  // still open for reading at its end
+  if (script_file) KIVET_script_close();  // still open for reading after an unknown line
   periodic_count = 0;
-  script_write_failed = false;
   recording = true;
   platform().check_menu_entry(CMD_RECORD, true);
 }
 
 static void stop_recording() {
-  recording = false;
-  platform().check_menu_entry(CMD_RECORD, false);
+  switch_recording_off();
   write_pending_periodic_line();
   KIVET_script_close();
 }
@@ -92,8 +185,14 @@ void script_play_one() {
 }
 
 bool script_playback_step() {
+  bool one_requested = play_one;
   play_one = false;
-  if (KIVET_script_read()) return true;
+  int result = KIVET_script_read();
+  if (result == SCRIPT_READ_LATER) {
+    play_one = one_requested;  // the request still stands
+    return false;
+  }
+  if (result == 1) return true;
   KIVET_script_stop_playback();
   return false;
 }
@@ -104,7 +203,17 @@ void script_recording_step() {
     return;
   }
   write_pending_periodic_line();
+  if (!recording) return;  // the pending line could not be written
   KIVET_script_write(event_kind, KIVET_event_data{event_x, event_y, event_key});
+}
+
+void script_finish() {
+  if (recording) {
+    recording = false;
+    write_pending_periodic_line();
+  }
+  periodic_count = 0;
+  KIVET_script_close();
 }
 
 // Converts an optional '-' and the decimal digits after it, saturating at the
@@ -152,38 +261,58 @@ static bool is_empty_line(const char* line) {
   return line[0] == '\n' || (line[0] == '\r' && line[1] == '\n');
 }
 
+// Ends playback at the end of the script or after a read error. The file is
+// closed, so the next playback starts again from its first line.
+static int end_playback() {
+  KIVET_script_stop_playback();
+  KIVET_script_close();
+  return 0;
+}
+
 }  // namespace kivet
 
 using namespace kivet;
 
 void KIVET_script_write(int kind, KIVET_event_data data) {
-  if (!script_file && !open_script(true)) {
-    KIVET_log_message("Cannot open script file %s for writing\n", SCRIPT_FILE_NAME);
-    return;
+  if (!script_file) {
+    OpenResult opened = open_script(true);
+    if (opened.reason) {
+      KIVET_log_message("Cannot open script file %s for writing: %s\n", SCRIPT_FILE_NAME,
+                        opened.reason);
+      // A refused file stays what it is: the recording does not start.
+      // Other failures may pass, and the next line tries again.
+      if (opened.refused) {
+        switch_recording_off();
+        periodic_count = 0;
+      }
+      return;
+    }
   }
-  int written = 0;
+  char line[64];
+  int length = 0;
   switch (kind) {
     case EVENT_MOUSE:
-      written = fprintf(script_file, "KIVET_MOUSE(%d, %d);\n", data.x, data.y);
+      length = snprintf(line, sizeof line, "KIVET_MOUSE(%d, %d);\n", data.x, data.y);
       break;
     case EVENT_KEYBOARD:
-      written = fprintf(script_file, "KIVET_KBD(%d);\n", static_cast<int>(data.key));
+      length = snprintf(line, sizeof line, "KIVET_KBD(%d);\n", static_cast<int>(data.key));
       break;
     case EVENT_PERIODIC:
-      written = fprintf(script_file, "KIVET_PERIODIC(%d);\n", periodic_count);
+      length = snprintf(line, sizeof line, "KIVET_PERIODIC(%d);\n", periodic_count);
       break;
     default:
       return;
   }
-  // Each line goes to the file at once, so a full disk is noticed here.
-  if (written < 0 || fflush(script_file) != 0) report_write_failure();
+  write_line(line, static_cast<size_t>(length));
 }
 
 int KIVET_script_read() {
-  if (!script_file && !open_script(false)) {
-    KIVET_log_message("Cannot open script file %s for reading\n", SCRIPT_FILE_NAME);
-    KIVET_script_stop_playback();
-    return 0;
+  if (!script_file) {
+    if (const char* reason = open_script(false).reason) {
+      KIVET_log_message("Cannot open script file %s for reading: %s\n", SCRIPT_FILE_NAME, reason);
+      KIVET_script_stop_playback();
+      return 0;
+    }
   }
   if (periodic_count > 0) {
     event_kind = EVENT_PERIODIC;
@@ -193,19 +322,20 @@ int KIVET_script_read() {
     return 1;
   }
   char line[LINE_BUFFER_SIZE];
-  bool got = fgets(line, sizeof line, script_file) != nullptr;
-  while (got && is_empty_line(line)) got = fgets(line, sizeof line, script_file) != nullptr;
+  bool got = false;
+  for (int read = 0; read < LINES_PER_STEP; ++read) {
+    got = fgets(line, sizeof line, script_file) != nullptr;
+    if (!got || !is_empty_line(line)) break;
+  }
+  if (got && is_empty_line(line)) return SCRIPT_READ_LATER;
   if (!got && ferror(script_file)) {
     // Not an end of file: the name may be a directory, or the disk failed.
     KIVET_log_message("Cannot read script file %s: %s\n", SCRIPT_FILE_NAME, strerror(errno));
-    clearerr(script_file);
-    KIVET_script_stop_playback();
-    return 0;
+    return end_playback();
   }
   if (!got) {
     KIVET_log_message("EOF encountered in script file %s\n", SCRIPT_FILE_NAME);
-    KIVET_script_stop_playback();
-    return 0;
+    return end_playback();
   }
   if (strlen(line) < 7) return 0;
   const char* rest = line + 6;
@@ -240,7 +370,9 @@ void KIVET_script_stop_playback() {
 
 void KIVET_script_close() {
   if (!script_file) return;
-  if (fclose(script_file) != 0 && script_file_writing) report_write_failure();
+  if (fclose(script_file) != 0 && script_file_writing) {
+    KIVET_log_message("Cannot write to script file %s: %s\n", SCRIPT_FILE_NAME, strerror(errno));
+  }
   script_file = nullptr;
   script_file_writing = false;
 }

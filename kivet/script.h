@@ -18,9 +18,19 @@ void script_toggle_recording();
 void script_toggle_playback();
 void script_play_one();
 
+// Finishes the script for good, however the program ends: a recording has
+// its pending periodic line written and is switched off, and the file is
+// closed. Touches no window, so it may run after the display is gone.
+void script_finish();
+
+// What KIVET_script_read returns when it has read only empty lines so far:
+// no event yet, playback goes on at the next pass of the wait.
+constexpr int SCRIPT_READ_LATER = -1;
+
 }  // namespace kivet
 
 void KIVET_script_write(int kind, KIVET_event_data data);
+// 1 when it has set the event, 0 when playback stops, SCRIPT_READ_LATER.
 int KIVET_script_read();
 void KIVET_script_stop_playback();
 void KIVET_script_close();

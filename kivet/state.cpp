@@ -35,7 +35,6 @@ bool playing_back = false;
 bool play_one = false;
 FILE* script_file = nullptr;
 bool script_file_writing = false;
-bool script_write_failed = false;
 int periodic_count = 0;
 
 std::string log_ring[LOG_RING_SIZE];
@@ -64,7 +63,7 @@ void reset_state() {
   recording = playing_back = play_one = false;
   if (script_file) fclose(script_file);
   script_file = nullptr;
-  script_file_writing = script_write_failed = false;
+  script_file_writing = false;
   periodic_count = 0;
   for (auto& line : log_ring) line.clear();
   log_head = -1;

@@ -74,8 +74,7 @@ extern bool recording;
 extern bool playing_back;
 extern bool play_one;
 extern FILE* script_file;
-extern bool script_file_writing;    // the open script file's mode
-extern bool script_write_failed;    // a write failed in this recording
+extern bool script_file_writing;  // the open script file's mode
 extern int periodic_count;
 
 extern std::string log_ring[LOG_RING_SIZE];

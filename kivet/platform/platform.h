@@ -111,5 +111,8 @@ Platform& platform();
 // handler at once.
 void post_message(const Message& message);
 void send_message(const Message& message);
+// Provided by the library: the connection to the display is gone and the
+// backend is about to end the process. What is recorded is finished first.
+void display_lost();
 
 }  // namespace kivet

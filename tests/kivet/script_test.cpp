@@ -1,5 +1,8 @@
 // Script recording and playback through the event wait, in a fresh working
 // directory per test.
+#include <signal.h>
+#include <sys/resource.h>
+#include <sys/stat.h>
 #include <unistd.h>
 
 #include <cstdlib>
@@ -7,6 +10,7 @@
 #include <random>
 #include <sstream>
 
+#include "kivet/display.h"
 #include "kivet/script.h"
 #include "support/test_support.h"
 
@@ -145,25 +149,30 @@ TEST_F(ScriptTest, MissingFileIsReportedAndRetried) {
   toggle_playback();
   headless::click(1, 1);
   EXPECT_EQ(wait_event().kind, 1);
-  EXPECT_EQ(last_lines(1)[0], "Cannot open script file KIVET.SCR for reading");
+  EXPECT_EQ(last_lines(1)[0],
+            "Cannot open script file KIVET.SCR for reading: No such file or directory");
   EXPECT_FALSE(headless::menu_checked(kivet::CMD_PLAYBACK));
   write_file("KIVET_KBD(7);\n");
   toggle_playback();
   EXPECT_EQ(wait_event().key, 7);
 }
 
-TEST_F(ScriptTest, EndOfFileIsReportedAgainAtOnceOnTheNextRequest) {
+TEST_F(ScriptTest, PlayingAgainAfterTheEndStartsFromTheTop) {
   write_file("KIVET_KBD(1);\n");
   toggle_playback();
   EXPECT_EQ(wait_event().key, 1);
   headless::click(1, 1);
-  wait_event();
-  headless::command(kivet::CMD_PLAYBACK);
-  headless::click(1, 1);
   EXPECT_EQ(wait_event().kind, 1);
-  auto lines = last_lines(2);
-  EXPECT_EQ(lines[0], "EOF encountered in script file KIVET.SCR");
-  EXPECT_EQ(lines[1], "EOF encountered in script file KIVET.SCR");
+  EXPECT_EQ(last_lines(1)[0], "EOF encountered in script file KIVET.SCR");
+  EXPECT_EQ(kivet::script_file, nullptr) << "the file is closed at its end";
+  std::ofstream("KIVET.SCR", std::ios::app) << "KIVET_KBD(2);\n";
+  headless::command(kivet::CMD_PLAYBACK);
+  EXPECT_EQ(wait_event().key, 1);
+  EXPECT_EQ(wait_event().key, 2) << "a line added after the end is played";
+  headless::click(1, 1);
+  wait_event();
+  headless::command(kivet::CMD_PLAY_ONE);
+  EXPECT_EQ(wait_event().key, 1) << "Play One after the end starts from the top too";
 }
 
 TEST_F(ScriptTest, LastLineWithoutALineEndIsPlayed) {
@@ -204,19 +213,32 @@ TEST_F(ScriptTest, MissingNumbersReadAsZeroAndHugeCountsSaturate) {
   EXPECT_EQ(kivet::periodic_count, 2147483646);
 }
 
-TEST_F(ScriptTest, FailedWritesAreReportedOncePerRecording) {
-  ASSERT_EQ(symlink("/dev/full", "KIVET.SCR"), 0);
+TEST_F(ScriptTest, FullDiskCutsTheFileBackToItsLastCompleteLineAndStopsRecording) {
+  // A file size limit fails writes as a full disk does, part way through a
+  // line: 50 bytes hold two 24-byte click lines and 2 bytes of the third.
+  struct rlimit saved;
+  ASSERT_EQ(getrlimit(RLIMIT_FSIZE, &saved), 0);
+  struct rlimit limit = saved;
+  limit.rlim_cur = 50;
+  sighandler_t saved_handler = signal(SIGXFSZ, SIG_IGN);
+  ASSERT_EQ(setrlimit(RLIMIT_FSIZE, &limit), 0);
   toggle_recording();
-  headless::character('a');
-  wait_event();
-  headless::character('b');
-  wait_event();
-  toggle_recording();
-  int reports = 0;
-  for (const auto& line : text_lines()) {
-    if (line.rfind("Cannot write to script file KIVET.SCR", 0) == 0) ++reports;
-  }
-  EXPECT_EQ(reports, 1);
+  for (int i = 0; i < 5; ++i) click(-100 - i, 100 + i);
+  setrlimit(RLIMIT_FSIZE, &saved);
+  signal(SIGXFSZ, saved_handler);
+
+  EXPECT_EQ(file(), "KIVET_MOUSE(-100, 100);\nKIVET_MOUSE(-101, 101);\n");
+  EXPECT_EQ(last_lines(1)[0],
+            "Cannot write to script file KIVET.SCR: File too large; recording switched off");
+  EXPECT_FALSE(kivet::recording);
+  EXPECT_FALSE(headless::menu_checked(kivet::CMD_RECORD));
+  EXPECT_EQ(kivet::script_file, nullptr);
+  toggle_playback();
+  EXPECT_EQ(wait_event().x, -100);
+  EXPECT_EQ(wait_event().x, -101);
+  headless::click(1, 1);
+  EXPECT_EQ(wait_event().kind, 1) << "nothing after the last complete line";
+  EXPECT_EQ(last_lines(1)[0], "EOF encountered in script file KIVET.SCR");
 }
 
 TEST_F(ScriptTest, UnwritableFileIsReportedForEveryLine) {
@@ -226,8 +248,8 @@ TEST_F(ScriptTest, UnwritableFileIsReportedForEveryLine) {
   wait_event();
   headless::character('b');
   wait_event();
-  EXPECT_EQ(last_lines(2), (std::vector<std::string>{"Cannot open script file KIVET.SCR for writing",
-                                                     "Cannot open script file KIVET.SCR for writing"}));
+  const std::string message = "Cannot open script file KIVET.SCR for writing: Is a directory";
+  EXPECT_EQ(last_lines(2), (std::vector<std::string>{message, message}));
   EXPECT_TRUE(headless::menu_checked(kivet::CMD_RECORD));
 }
 
@@ -304,11 +326,13 @@ TEST_F(ScriptTest, DirectoryThatCannotBeWrittenIsReported) {
   headless::character('a');
   wait_event();
   toggle_recording();
-  EXPECT_EQ(last_lines(1)[0], "Cannot open script file KIVET.SCR for writing");
+  EXPECT_EQ(last_lines(1)[0],
+            "Cannot open script file KIVET.SCR for writing: No such file or directory");
   toggle_playback();
   headless::click(1, 1);
   wait_event();
-  EXPECT_EQ(last_lines(1)[0], "Cannot open script file KIVET.SCR for reading");
+  EXPECT_EQ(last_lines(1)[0],
+            "Cannot open script file KIVET.SCR for reading: No such file or directory");
 }
 
 TEST_F(ScriptTest, DirectoryNamedLikeTheScriptIsReportedWhenPlayed) {
@@ -353,4 +377,64 @@ TEST_F(ScriptTest, ScriptOfSeveralMegabytesOnOneLine) {
   }
   EXPECT_FALSE(kivet::playing_back);
   EXPECT_LE(events, static_cast<int>(line.size() / 511 + 2));
+}
+
+TEST_F(ScriptTest, FifoIsRefusedForReadingAndWritingWithoutBlocking) {
+  ASSERT_EQ(mkfifo("KIVET.SCR", 0644), 0);
+  toggle_playback();
+  EXPECT_EQ(click(1, 1).kind, 1);
+  EXPECT_FALSE(kivet::playing_back);
+  EXPECT_EQ(last_lines(1)[0],
+            "Cannot open script file KIVET.SCR for reading: it is a FIFO, not a regular file");
+  toggle_recording();
+  EXPECT_EQ(click(1, 1).kind, 1);
+  EXPECT_EQ(last_lines(1)[0],
+            "Cannot open script file KIVET.SCR for writing: it is a FIFO, not a regular file");
+  EXPECT_FALSE(kivet::recording) << "the recording does not start";
+  EXPECT_FALSE(headless::menu_checked(kivet::CMD_RECORD));
+}
+
+TEST_F(ScriptTest, RecordingDoesNotFollowASymbolicLink) {
+  ASSERT_EQ(symlink("target", "KIVET.SCR"), 0);
+  toggle_recording();
+  click(1, 1);
+  EXPECT_EQ(last_lines(1)[0],
+            "Cannot open script file KIVET.SCR for writing: it is a symbolic link, which recording "
+            "does not follow");
+  EXPECT_FALSE(kivet::recording);
+  EXPECT_NE(access("target", F_OK), 0) << "the link's target was created";
+}
+
+TEST_F(ScriptTest, RunsOfEmptyLinesLetInputThroughAndKeepTheEventsInOrder) {
+  write_file(std::string(2500, '\n') + "KIVET_KBD(1);\n" + std::string(2500, '\n') +
+             "KIVET_KBD(2);\n");
+  toggle_playback();
+  // A click comes through while the reader is still among the empty lines,
+  // and the script's events follow in their order.
+  EXPECT_EQ(click(0, 0).kind, 1);
+  EXPECT_EQ(wait_event().key, 1);
+  headless::command(kivet::CMD_QUIT);
+  EXPECT_EQ(wait_event().kind, 4) << "a quit is taken between two passes of the reader";
+  EXPECT_EQ(wait_event().key, 2);
+}
+
+TEST_F(ScriptTest, LosingTheDisplayFinishesTheRecording) {
+  toggle_recording();
+  click(7, 8);
+  for (int i = 0; i < 5; ++i) step();
+  kivet::display_lost();
+  EXPECT_EQ(file(), "KIVET_MOUSE(7, 8);\nKIVET_PERIODIC(5);\n");
+  EXPECT_EQ(kivet::script_file, nullptr);
+}
+
+TEST_F(ScriptTest, SecondDisplayFinishesTheRecordingBeforeTheProcessEnds) {
+  Display first;
+  toggle_recording();
+  for (int i = 0; i < 3; ++i) step();
+  EXPECT_EXIT(
+      {
+        std::atexit([] { fprintf(stderr, "file: [%s]\n", file().c_str()); });
+        Display second;
+      },
+      testing::ExitedWithCode(255), "file: \\[KIVET_PERIODIC\\(3\\);\n\\]");
 }

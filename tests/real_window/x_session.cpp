@@ -34,6 +34,9 @@ Clock::time_point after_ms(int ms) { return Clock::now() + std::chrono::millisec
 [[noreturn]] void exec(const std::vector<std::string>& argv) {
   // Nothing started by a test outlives it, even when the test crashes.
   prctl(PR_SET_PDEATHSIG, SIGKILL);
+  // Signals a test sends act as they would from a terminal, whatever the
+  // test itself inherited (a background job ignores SIGINT).
+  for (int number : {SIGINT, SIGTERM, SIGHUP}) signal(number, SIG_DFL);
   std::vector<char*> args;
   for (const std::string& arg : argv) args.push_back(const_cast<char*>(arg.c_str()));
   args.push_back(nullptr);

@@ -5,9 +5,15 @@
 // that memory other than the queued movements stays flat.
 //
 // KIVET_SOAK_EVENTS sets the number of periodic events (default 30,000).
+// Ten times in a run it prints the events per second since the last report,
+// the movements waiting, the resident memory and the heap beyond the queued
+// movements; a tick costs more as the queues grow, by design.
 #include <malloc.h>
 #include <unistd.h>
 
+#include <algorithm>
+#include <chrono>
+#include <cstdio>
 #include <cstdlib>
 #include <random>
 #include <string>
@@ -27,6 +33,15 @@ long soak_events() {
 }
 
 size_t heap_in_use() { return mallinfo2().uordblks; }
+
+double resident_megabytes() {
+  long pages = 0, resident = 0;
+  FILE* statm = fopen("/proc/self/statm", "r");
+  if (!statm) return 0;
+  if (fscanf(statm, "%ld %ld", &pages, &resident) != 2) resident = 0;
+  fclose(statm);
+  return resident * static_cast<double>(sysconf(_SC_PAGESIZE)) / (1024 * 1024);
+}
 
 int waiting_movements(const Airfield& airfield) {
   int waiting = 0;
@@ -101,6 +116,23 @@ TEST_F(SoakTest, LongRunWithRandomInputKeepsMemoryFlatAndTearsDownCleanly) {
     headless::set_idle_handler([] { headless::command(kivet::CMD_ANIMATE); });
     int tick_counter = 0;
     long waits = 0;
+    const long report_every = std::max(events / 10, 1L);
+    auto stretch_start = std::chrono::steady_clock::now();
+    long stretch_events = 0;
+    auto report = [&] {
+      auto now = std::chrono::steady_clock::now();
+      double seconds = std::chrono::duration<double>(now - stretch_start).count();
+      int waiting = waiting_movements(airfield);
+      double beyond = heap_in_use() - waiting * per_movement - static_cast<double>(baseline);
+      printf(
+          "soak: %ld events, %.0f events/s, %d movements waiting, resident %.1f MB, heap beyond "
+          "the queued movements %+.0f KB\n",
+          periodic, (periodic - stretch_events) / std::max(seconds, 1e-9), waiting,
+          resident_megabytes(), beyond / 1024);
+      fflush(stdout);
+      stretch_start = now;
+      stretch_events = periodic;
+    };
     while (periodic < events) {
       inject(random);
       int x, y;
@@ -110,7 +142,7 @@ TEST_F(SoakTest, LongRunWithRandomInputKeepsMemoryFlatAndTearsDownCleanly) {
       ASSERT_NE(kind, kivet::none);
       handle_event(kind, airfield, display, tick_counter);
       ++waits;
-      if (kind == kivet::periodic) ++periodic;
+      if (kind == kivet::periodic && ++periodic % report_every == 0) report();
       if (waits == 2000) baseline = heap_in_use() - waiting_movements(airfield) * per_movement;
       if (waits > 2000 && waits % 1000 == 0) {
         double residual = heap_in_use() - waiting_movements(airfield) * per_movement;

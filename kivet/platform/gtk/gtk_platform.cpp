@@ -11,6 +11,7 @@
 #include <vector>
 
 #include "kivet/platform/gtk/byte_text.h"
+#include "kivet/platform/gtk/endings.h"
 #include "kivet/platform/gtk/gtk_dialog.h"
 #include "kivet/platform/gtk/gtk_menu.h"
 #include "kivet/platform/gtk/key_codes.h"
@@ -112,6 +113,7 @@ class GtkPlatform : public Platform {
     // not change how.
     gtk_disable_setlocale();
     gtk_init(nullptr, nullptr);
+    watch_outside_endings();
   }
 
   Size screen_size() override {

@@ -1,0 +1,116 @@
+// Endings that come from outside the window. Terminating signals reach the
+// main loop through the toolkit's own signal sources (nothing runs inside a
+// signal handler) and become the platform's quit message. When the display
+// connection is lost (the X server gone or this client killed, the Wayland
+// compositor gone) the toolkit would end the process on the spot; here the
+// library is told first, so that it can finish the script file, and then the
+// process ends with the toolkit's status, 1.
+#include "kivet/platform/gtk/endings.h"
+
+#include <gdk/gdk.h>
+#include <glib-unix.h>
+#include <poll.h>
+#include <signal.h>
+#include <unistd.h>
+
+#include <cstdio>
+
+#ifdef GDK_WINDOWING_X11
+#include <X11/Xlib.h>
+#include <gdk/gdkx.h>
+#endif
+#ifdef GDK_WINDOWING_WAYLAND
+#include <gdk/gdkwayland.h>
+#include <wayland-client.h>
+#endif
+
+#include "kivet/platform/platform.h"
+
+namespace kivet::gtk {
+namespace {
+
+constexpr int DISPLAY_LOST_STATUS = 1;
+
+gboolean on_quit_signal(gpointer) {
+  post_message(Message{WindowId::none, MessageKind::quit, 0, 0});
+  return G_SOURCE_CONTINUE;
+}
+
+// A signal inherited as ignored (nohup, or a background job's SIGINT) stays
+// ignored.
+void quit_on_signal(int number) {
+  struct sigaction current;
+  if (sigaction(number, nullptr, &current) == 0 && current.sa_handler == SIG_IGN) return;
+  g_unix_signal_add(number, on_quit_signal, nullptr);
+}
+
+[[noreturn]] void end_after_display_loss() {
+  display_lost();
+  const char* name = g_get_prgname();
+  fprintf(stderr, "%s: the connection to the display was lost\n", name ? name : "kivet");
+  fflush(nullptr);
+  // Not exit(): nothing may talk to the display that is gone.
+  _exit(DISPLAY_LOST_STATUS);
+}
+
+#ifdef GDK_WINDOWING_X11
+// Xlib calls this on any request or read that finds the connection gone; set
+// after the toolkit's own handler, it replaces it.
+int on_x_connection_lost(::Display*) { end_after_display_loss(); }
+#endif
+
+#ifdef GDK_WINDOWING_WAYLAND
+// The toolkit's event source ends the process when it finds the compositor
+// gone, while flushing in its prepare or reading in its check. This source
+// watches the same connection for a hang-up at a higher priority, so the
+// main loop runs its prepare and its check first and, once it is ready,
+// neither of the toolkit's.
+struct HangUpSource {
+  GSource source;
+  GPollFD connection;
+};
+
+HangUpSource& hang_up_source(GSource* source) { return *reinterpret_cast<HangUpSource*>(source); }
+
+gboolean hang_up_prepare(GSource* source, gint* timeout) {
+  *timeout = -1;
+  pollfd now{hang_up_source(source).connection.fd, 0, 0};
+  return poll(&now, 1, 0) > 0 && (now.revents & (POLLHUP | POLLERR)) != 0;
+}
+
+gboolean hang_up_check(GSource* source) {
+  return (hang_up_source(source).connection.revents & (G_IO_HUP | G_IO_ERR)) != 0;
+}
+
+gboolean hang_up_dispatch(GSource*, GSourceFunc, gpointer) { end_after_display_loss(); }
+
+GSourceFuncs hang_up_functions = {hang_up_prepare, hang_up_check, hang_up_dispatch,
+                                  nullptr,         nullptr,       nullptr};
+
+void watch_wayland_connection(GdkDisplay* display) {
+  GSource* source = g_source_new(&hang_up_functions, sizeof(HangUpSource));
+  GPollFD& connection = hang_up_source(source).connection;
+  connection.fd = wl_display_get_fd(gdk_wayland_display_get_wl_display(display));
+  connection.events = G_IO_HUP | G_IO_ERR;
+  g_source_add_poll(source, &connection);
+  g_source_set_priority(source, G_PRIORITY_HIGH);
+  g_source_attach(source, nullptr);
+  g_source_unref(source);
+}
+#endif
+
+}  // namespace
+
+void watch_outside_endings() {
+  for (int number : {SIGINT, SIGTERM, SIGHUP}) quit_on_signal(number);
+  GdkDisplay* display = gdk_display_get_default();
+  if (!display) return;
+#ifdef GDK_WINDOWING_X11
+  if (GDK_IS_X11_DISPLAY(display)) XSetIOErrorHandler(on_x_connection_lost);
+#endif
+#ifdef GDK_WINDOWING_WAYLAND
+  if (GDK_IS_WAYLAND_DISPLAY(display)) watch_wayland_connection(display);
+#endif
+}
+
+}  // namespace kivet::gtk
