@@ -10,6 +10,7 @@
 #include <cstdint>
 #include <cstring>
 #include <string>
+#include <vector>
 
 #include "kivet/cairo_state.h"
 #include "kivet/clipping.h"
@@ -39,7 +40,7 @@ std::string latin1_to_utf8(const char* begin, const char* end) {
 }
 
 // A rough upper bound of how far a character of this height can advance
-// or reach: wide glyphs and tab stops stay well inside it.
+// or reach: wide glyphs and the boxes of control bytes stay well inside it.
 int64_t generous_extent(int height) { return 4 * int64_t{height} + 16; }
 
 // Whether a text block can touch the bitmap at all.
@@ -73,6 +74,45 @@ PangoLayout* make_text_layout(cairo_t* cr, int height) {
   return layout;
 }
 
+// Pango moves a tab on to the next tab stop. Here a tab is an ordinary
+// character, drawn in place with the advance of its glyph: the font's own
+// box for a character it has no glyph for (glyph 0). Pango cannot be asked
+// for that directly (it draws every unknown glyph of a tab as an arrow), so
+// the line is laid out with another control byte in each tab's place, and
+// those glyphs then become the font's box. Only newline bytes, cut out
+// before Pango sees them, are special.
+constexpr char TAB = '\t';
+constexpr char TAB_STAND_IN = '\x01';
+constexpr PangoGlyph FONT_BOX = 0;
+
+void set_line_text(PangoLayout* layout, const char* begin, const char* end) {
+  std::string utf8 = latin1_to_utf8(begin, end);
+  std::vector<int> tabs;
+  for (size_t i = 0; i < utf8.size(); ++i) {
+    if (utf8[i] != TAB) continue;
+    utf8[i] = TAB_STAND_IN;
+    tabs.push_back(static_cast<int>(i));
+  }
+  pango_layout_set_text(layout, utf8.data(), static_cast<int>(utf8.size()));
+  if (tabs.empty()) return;
+  // pango_layout_get_lines, unlike its read-only twin, lets the caller
+  // change the glyphs of the lines it returns.
+  for (GSList* line = pango_layout_get_lines(layout); line; line = line->next) {
+    for (GSList* r = static_cast<PangoLayoutLine*>(line->data)->runs; r; r = r->next) {
+      PangoGlyphItem* run = static_cast<PangoGlyphItem*>(r->data);
+      PangoGlyphString* glyphs = run->glyphs;
+      for (int i = 0; i < glyphs->num_glyphs; ++i) {
+        int offset = run->item->offset + glyphs->log_clusters[i];
+        if (!std::binary_search(tabs.begin(), tabs.end(), offset)) continue;
+        PangoRectangle logical;
+        pango_font_get_glyph_extents(run->item->analysis.font, FONT_BOX, nullptr, &logical);
+        glyphs->glyphs[i].glyph = FONT_BOX;
+        glyphs->glyphs[i].geometry.width = PANGO_UNITS_ROUND(logical.width);
+      }
+    }
+  }
+}
+
 }  // namespace
 
 void render_text(cairo_t* cr, const DrawCommand& c) {
@@ -95,8 +135,7 @@ void render_text(cairo_t* cr, const DrawCommand& c) {
     if (!end) end = line + strlen(line);
     if (top - height >= HEIGHT) break;  // this line and all after it are below
     if (end != line && top + line_height + height > 0) {
-      std::string utf8 = latin1_to_utf8(line, end);
-      pango_layout_set_text(layout, utf8.data(), static_cast<int>(utf8.size()));
+      set_line_text(layout, line, end);
       cairo_move_to(cr, static_cast<double>(anchor.x), static_cast<double>(top));
       pango_cairo_show_layout(cr, layout);
     }

@@ -131,3 +131,15 @@ TEST_F(TextTest, EmptyOrFarAwayTextIsLoggedAndMarksDirtyButChangesNothing) {
   KIVET_draw_text(RED, 0, INT_MAX, 127, (many_lines + "above").c_str());
   EXPECT_EQ(bitmap_snapshot(), picture);
 }
+
+// In place: wherever the tab stands, it takes the same room, as a tab stop
+// would not (it would stretch "H\tH" by one H more than "\tHH").
+TEST_F(TextTest, ATabIsDrawnInPlaceAsTheFontsBox) {
+  Ink between = ink_of("H\tH", 20);
+  Ink first = ink_of("\tHH", 20);
+  EXPECT_EQ(between.right, first.right);
+  EXPECT_EQ(between.top, first.top) << "one line";
+  Ink letters = ink_of("HH", 20);
+  EXPECT_GT(between.count, letters.count);
+  EXPECT_LT(between.bottom, letters.bottom) << "the box reaches below the baseline";
+}
