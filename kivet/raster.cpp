@@ -6,7 +6,6 @@
 
 #include <algorithm>
 #include <cmath>
-#include <cstdlib>
 #include <cstring>
 
 #include "kivet/kivet.h"
@@ -62,39 +61,8 @@ void PixelWriter::box(const Box& b) {
 
 // ---- One-pixel lines ----
 
-// Each pixel is computed from the end points, so only the part of the major
-// axis inside the bitmap is walked.
 void thin_line(PixelWriter& out, Pixel from, Pixel to) {
-  bool steep = std::llabs(to.y - from.y) > std::llabs(to.x - from.x);
-  int64_t major0 = steep ? from.y : from.x, minor0 = steep ? from.x : from.y;
-  int64_t major1 = steep ? to.y : to.x, minor1 = steep ? to.x : to.y;
-  // Walking always from the lower major end draws a line the same both ways.
-  if (major0 > major1) {
-    std::swap(major0, major1);
-    std::swap(minor0, minor1);
-  }
-  int64_t run = major1 - major0;
-  int64_t rise = minor1 - minor0;
-  int64_t direction = rise < 0 ? -1 : 1;
-  // Products of two coordinate differences need up to 67 bits.
-  using Wide = unsigned __int128;
-  Wide abs_rise = static_cast<Wide>(rise < 0 ? -rise : rise);
-  int64_t first = std::max<int64_t>(major0, 0);
-  int64_t last = std::min(major1, (steep ? HEIGHT : WIDTH) - 1);
-  for (int64_t major = first; major <= last; ++major) {
-    int64_t minor = minor0;
-    if (run > 0) {
-      // The pixel nearest the ideal line; halves round away from minor0.
-      Wide k = static_cast<Wide>(major - major0);
-      Wide twice_run = 2 * static_cast<Wide>(run);
-      minor += direction * static_cast<int64_t>((2 * k * abs_rise + run) / twice_run);
-    }
-    if (steep) {
-      out.pixel(minor, major);
-    } else {
-      out.pixel(major, minor);
-    }
-  }
+  walk_thin_line(from, to, [&out](int64_t x, int64_t y) { out.pixel(x, y); });
 }
 
 // ---- Rectangles ----

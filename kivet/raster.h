@@ -7,7 +7,10 @@
 
 #include <cairo.h>
 
+#include <algorithm>
 #include <cstdint>
+#include <cstdlib>
+#include <utility>
 
 #include "kivet/clipping.h"
 
@@ -39,7 +42,46 @@ class PixelWriter {
   uint32_t value_;
 };
 
-// The pixels of a one-pixel Bresenham line, both end points included.
+// Calls plot(x, y) for the pixels of a one-pixel Bresenham line, both end
+// points included. Each pixel is computed from the end points, so only the
+// part of the major axis inside the bitmap is walked: a line across the
+// whole int range takes no more steps than one across the bitmap. The
+// minor coordinate may still lie outside it.
+template <typename Plot>
+void walk_thin_line(Pixel from, Pixel to, Plot&& plot) {
+  bool steep = std::llabs(to.y - from.y) > std::llabs(to.x - from.x);
+  int64_t major0 = steep ? from.y : from.x, minor0 = steep ? from.x : from.y;
+  int64_t major1 = steep ? to.y : to.x, minor1 = steep ? to.x : to.y;
+  // Walking always from the lower major end draws a line the same both ways.
+  if (major0 > major1) {
+    std::swap(major0, major1);
+    std::swap(minor0, minor1);
+  }
+  int64_t run = major1 - major0;
+  int64_t rise = minor1 - minor0;
+  int64_t direction = rise < 0 ? -1 : 1;
+  // Products of two coordinate differences need up to 67 bits.
+  using Wide = unsigned __int128;
+  Wide abs_rise = static_cast<Wide>(rise < 0 ? -rise : rise);
+  int64_t first = std::max<int64_t>(major0, 0);
+  int64_t last = std::min(major1, (steep ? HEIGHT : WIDTH) - 1);
+  for (int64_t major = first; major <= last; ++major) {
+    int64_t minor = minor0;
+    if (run > 0) {
+      // The pixel nearest the ideal line; halves round away from minor0.
+      Wide k = static_cast<Wide>(major - major0);
+      Wide twice_run = 2 * static_cast<Wide>(run);
+      minor += direction * static_cast<int64_t>((2 * k * abs_rise + run) / twice_run);
+    }
+    if (steep) {
+      plot(minor, major);
+    } else {
+      plot(major, minor);
+    }
+  }
+}
+
+// The pixels of a one-pixel Bresenham line, written in the bitmap.
 void thin_line(PixelWriter& out, Pixel from, Pixel to);
 
 // An inclusive box, filled (width 0) or outlined with a stroke of `width`
