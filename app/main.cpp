@@ -7,6 +7,7 @@
 #include <cstdlib>
 #include <ctime>
 #include <memory>
+#include <new>
 
 #include "app/activity.h"
 #include "app/check.h"
@@ -15,6 +16,17 @@
 namespace {
 
 constexpr int kTicksPerMovement = 14;
+
+// Creates a movement for the runway at height `runway_y` and queues it. When
+// there is no memory for the movement, its aircraft or its place in the
+// queue, nothing is queued and the simulation goes on without it.
+template <typename Movement>
+void queue_new(EventQueue* queue, int runway_y, Display& display) {
+  try {
+    queue->enqueue(std::make_unique<Movement>(runway_y, &display));
+  } catch (const std::bad_alloc&) {
+  }
+}
 
 }  // namespace
 
@@ -38,7 +50,7 @@ void queue_first_takeoff(Airfield& airfield, Display& display) {
   airfield.choose_traffic(index);  // only the runway is used
   Runway* runway = airfield.get_runway(index);
   APP_CHECK(runway != NULL);
-  runway->get_takeoff_queue()->enqueue(std::make_unique<Takeoff>(runway->get_y(), &display));
+  queue_new<Takeoff>(runway->get_takeoff_queue(), runway->get_y(), display);
 }
 
 void generate_traffic(Airfield& airfield, Display& display) {
@@ -48,10 +60,10 @@ void generate_traffic(Airfield& airfield, Display& display) {
   APP_CHECK(runway != NULL);
   switch (kind) {
     case MovementKind::takeoff:
-      runway->get_takeoff_queue()->enqueue(std::make_unique<Takeoff>(runway->get_y(), &display));
+      queue_new<Takeoff>(runway->get_takeoff_queue(), runway->get_y(), display);
       break;
     case MovementKind::landing:
-      runway->get_landing_queue()->enqueue(std::make_unique<Landing>(runway->get_y(), &display));
+      queue_new<Landing>(runway->get_landing_queue(), runway->get_y(), display);
       break;
   }
 }

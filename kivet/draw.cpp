@@ -1,7 +1,8 @@
 // The shape primitives and the whole-picture operations (clear, flush, undo).
 // Each primitive corrects its arguments with a complaint line, logs one
 // sentence when logging is on, and hands one request to KIVET_render. The
-// pixels themselves are made in render.cpp.
+// pixels themselves are made by the renderer (render.cpp and the files it
+// dispatches to).
 #include <climits>
 #include <cstdint>
 #include <utility>

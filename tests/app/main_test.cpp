@@ -7,6 +7,7 @@
 #include <ctime>
 
 #include "app_test_support.h"
+#include "failing_allocation.h"
 
 namespace headless = kivet::headless;
 
@@ -90,6 +91,32 @@ TEST_F(Driver, InputEventsChangeNothingAndQuitEndsTheRun) {
   }
   EXPECT_EQ(counter, 6);
   EXPECT_EQ(std::rand(), r[0]) << "nothing drawn from the generator";
+}
+
+// Making a new movement takes three allocations: the movement, its aircraft
+// and its place in the queue. Whichever fails, nothing is queued and the
+// periodic event is handled to its end.
+TEST_F(Driver, AMovementWithoutMemoryIsLeftOutAndTheRunGoesOn) {
+  auto movements = [this] {
+    int count = 0;
+    for (int i = 0; i < 3; ++i) {
+      count += runway(i)->get_takeoff_queue()->size() + runway(i)->get_landing_queue()->size() +
+               (runway(i)->get_current_activity() != nullptr);
+    }
+    return count;
+  };
+  for (int failing = 1; failing <= 3; ++failing) {
+    SCOPED_TRACE(testing::Message() << "allocation " << failing << " fails");
+    int counter = 13;
+    fail_allocation(failing);
+    EXPECT_TRUE(handle_event(kivet::periodic, *airfield_, *display(), counter));
+    EXPECT_FALSE(allocation_failure_pending()) << "the failure came";
+    fail_allocation(0);
+    EXPECT_EQ(movements(), 0);
+  }
+  int counter = 13;
+  handle_event(kivet::periodic, *airfield_, *display(), counter);
+  EXPECT_EQ(movements(), 1) << "with memory, the movement comes";
 }
 
 class DriverDeathTest : public DisplayTest {};

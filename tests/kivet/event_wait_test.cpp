@@ -95,6 +95,8 @@ TEST_F(EventWaitTest, HaltWhileAStepIsPendingKeepsTheStep) {
 
 TEST_F(EventWaitTest, AnimationCodes) {
   KIVET_set_animation(2);
+  KIVET_set_animation(1);  // code 0 must also drop a pending single step
+  ASSERT_TRUE(kivet::step_requested);
   KIVET_set_animation(0);
   EXPECT_FALSE(kivet::running);
   EXPECT_FALSE(kivet::step_requested);

@@ -1,5 +1,7 @@
 // Text drawing: size and colour corrections, the log sentence, glyph height
 // and line placement, transparency, and the formatted form.
+#include <pango/pangocairo.h>
+
 #include <climits>
 #include <string>
 
@@ -21,6 +23,22 @@ class TextTest : public HeadlessTest {
   }
 };
 
+// The character cell height of the text font at a size, measured apart
+// from the renderer: the ascent and descent of the face that the font name
+// resolves to, asked of the font map directly.
+int cell_height(int size) {
+  PangoContext* context = pango_font_map_create_context(pango_cairo_font_map_get_default());
+  PangoFontDescription* font = pango_font_description_from_string("KIVET-font");
+  pango_font_description_set_absolute_size(font, size * PANGO_SCALE);
+  PangoFontMetrics* metrics = pango_context_get_metrics(context, font, nullptr);
+  int height = PANGO_PIXELS(pango_font_metrics_get_ascent(metrics) +
+                            pango_font_metrics_get_descent(metrics));
+  pango_font_metrics_unref(metrics);
+  pango_font_description_free(font);
+  g_object_unref(context);
+  return height;
+}
+
 }  // namespace
 
 TEST_F(TextTest, CharacterHeightFollowsThePointSize) {
@@ -39,9 +57,9 @@ TEST_F(TextTest, FirstLineStandsOnTheAnchorAndEachNextLineIsOneLineLower) {
   EXPECT_GE(first.bottom, 1) << "wholly above the anchor's row";
   Ink second = ink_of("\nH", 20, -100, 0);
   Ink third = ink_of("\n\nH", 20, -100, 0);
-  int line_height = first.top - second.top;
-  EXPECT_GE(line_height, 20);
-  EXPECT_LE(line_height, 30);
+  const int line_height = cell_height(20);
+  EXPECT_LE(first.top, line_height) << "within the cell above the anchor's row";
+  EXPECT_EQ(first.top - second.top, line_height);
   EXPECT_LE(second.top, 0) << "the second line's cell starts on the anchor's row";
   EXPECT_GT(second.top, -line_height);
   EXPECT_EQ(second.top - third.top, line_height);
@@ -130,4 +148,16 @@ TEST_F(TextTest, EmptyOrFarAwayTextIsLoggedAndMarksDirtyButChangesNothing) {
   KIVET_draw_text(RED, 0, INT_MIN, 127, (many_lines + "below").c_str());
   KIVET_draw_text(RED, 0, INT_MAX, 127, (many_lines + "above").c_str());
   EXPECT_EQ(bitmap_snapshot(), picture);
+}
+
+// In place: wherever the tab stands, it takes the same room, as a tab stop
+// would not (it would stretch "H\tH" by one H more than "\tHH").
+TEST_F(TextTest, ATabIsDrawnInPlaceAsTheFontsBox) {
+  Ink between = ink_of("H\tH", 20);
+  Ink first = ink_of("\tHH", 20);
+  EXPECT_EQ(between.right, first.right);
+  EXPECT_EQ(between.top, first.top) << "one line";
+  Ink letters = ink_of("HH", 20);
+  EXPECT_GT(between.count, letters.count);
+  EXPECT_LT(between.bottom, letters.bottom) << "the box reaches below the baseline";
 }

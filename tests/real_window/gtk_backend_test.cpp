@@ -4,6 +4,7 @@
 #include <gtest/gtest.h>
 #include <gtk/gtk.h>
 
+#include <cmath>
 #include <memory>
 #include <string>
 
@@ -253,13 +254,18 @@ int take_ticks() {
   return ticks;
 }
 
+// A timer callback's guard: after its 100th call the dialog is ended with
+// -7, so that a dialog that never comes fails the test instead of hanging it.
+bool given_up(int& calls) {
+  if (++calls <= 100) return false;
+  kivet::platform().end_dialog(-7);
+  return true;
+}
+
 gboolean drive_dialog(gpointer data) {
   DialogScript& script = *static_cast<DialogScript*>(data);
   GtkWidget* dialog = toplevel("KIVET_gets");
-  if (++script.calls > 100) {
-    kivet::platform().end_dialog(-7);  // give up rather than hang
-    return G_SOURCE_REMOVE;
-  }
+  if (given_up(script.calls)) return G_SOURCE_REMOVE;
   if (!dialog) return G_SOURCE_CONTINUE;
   script.ticks += take_ticks();
   GtkWidget* focus = gtk_window_get_focus(GTK_WINDOW(dialog));
@@ -294,6 +300,70 @@ TEST_F(GtkBackendTest, DialogEndsOnlyOnEnterAndTheTimerKeepsTicking) {
   EXPECT_EQ(toplevel("KIVET_gets"), nullptr);
 
   EXPECT_GE(script.ticks, 2) << "the dialog ran about 450 ms";
+}
+
+// The dialog as it was shown, looked at once it was on the screen, for a
+// prompt of two lines with a tab and another control byte.
+constexpr const char* PROMPT = "Line one\nLine two\tTabbed\x01";
+
+struct DialogLook {
+  int calls = 0;
+  std::string prompt;                        // the static text's characters
+  int second_line = 0;                       // the line that "Line two" starts
+  int x = 0, y = 0;                          // top-left corner, from the graphics window's top-left
+  int fifty_units_x = 0, fifty_units_y = 0;  // in pixels, for the dialog's font
+};
+
+gboolean look_at_dialog(gpointer data) {
+  DialogLook& look = *static_cast<DialogLook*>(data);
+  GtkWidget* dialog = toplevel("KIVET_gets");
+  if (given_up(look.calls)) return G_SOURCE_REMOVE;
+  if (!dialog || !gtk_widget_get_mapped(dialog)) return G_SOURCE_CONTINUE;
+  GtkWidget* label = child(gtk_dialog_get_content_area(GTK_DIALOG(dialog)), 0);
+  look.prompt = gtk_label_get_text(GTK_LABEL(label));
+  int x;
+  pango_layout_index_to_line_x(gtk_label_get_layout(GTK_LABEL(label)), look.prompt.find("Line two"),
+                               FALSE, &look.second_line, &x);
+
+  int owner_x, owner_y;
+  gdk_window_get_origin(gtk_widget_get_window(toplevel("KIVET Graphics")), &owner_x, &owner_y);
+  gdk_window_get_origin(gtk_widget_get_window(dialog), &look.x, &look.y);
+  look.x -= owner_x;
+  look.y -= owner_y;
+  // A horizontal dialog unit is a quarter of the average width of the 52
+  // letters, a vertical one an eighth of the line height.
+  PangoLayout* letters = pango_layout_new(gtk_widget_get_pango_context(label));
+  pango_layout_set_text(letters, "ABCDEFGHIJKLMNOPQRSTUVWXYZabcdefghijklmnopqrstuvwxyz", -1);
+  int width, height;
+  pango_layout_get_pixel_size(letters, &width, &height);
+  g_object_unref(letters);
+  look.fifty_units_x = static_cast<int>(std::lround(50 * ((width / 26 + 1) / 2) / 4.0));
+  look.fifty_units_y = static_cast<int>(std::lround(50 * height / 8.0));
+
+  send_key(dialog, GDK_KEY_Return);
+  return G_SOURCE_REMOVE;
+}
+
+// The prompt is shown as a static text: a newline breaks the line, a tab
+// stays a tab (which the label moves on to the next tab stop), and other
+// control bytes stay replaced.
+TEST_F(GtkBackendTest, DialogPromptBreaksAtANewlineAndKeepsATab) {
+  DialogLook look;
+  g_timeout_add(100, look_at_dialog, &look);
+  char answer[256];
+  EXPECT_EQ(KIVET_gets(PROMPT, answer), 1);
+  EXPECT_EQ(look.prompt, "Line one\nLine two\tTabbed\xef\xbf\xbd");
+  EXPECT_EQ(look.second_line, 1);
+}
+
+TEST_F(GtkBackendTest, DialogSitsFiftyDialogUnitsRightOfAndBelowItsOwnersTopLeft) {
+  DialogLook look;
+  g_timeout_add(100, look_at_dialog, &look);
+  char answer[256];
+  EXPECT_EQ(KIVET_gets(PROMPT, answer), 1);
+  EXPECT_GT(look.fifty_units_x, 50);
+  EXPECT_EQ(look.x, look.fifty_units_x);
+  EXPECT_EQ(look.y, look.fifty_units_y);
 }
 
 }  // namespace

@@ -1,3 +1,5 @@
+// Conversions between the library's byte text (Latin-1) and the toolkit's
+// UTF-8, for what the GTK backend shows and for what the user types.
 #include "kivet/platform/gtk/byte_text.h"
 
 #include <glib.h>
@@ -12,15 +14,20 @@ static void append_utf8(std::string& out, gunichar c) {
   out.append(buffer, length);
 }
 
-std::string bytes_to_utf8(const std::string& bytes) {
+static std::string to_utf8(const std::string& bytes, bool keep_newline_and_tab) {
   std::string out;
   out.reserve(bytes.size());
   for (unsigned char b : bytes) {
-    bool control = b < 0x20 || (b >= 0x7F && b < 0xA0);
+    bool kept = keep_newline_and_tab && (b == '\n' || b == '\t');
+    bool control = !kept && (b < 0x20 || (b >= 0x7F && b < 0xA0));
     append_utf8(out, control ? REPLACEMENT : b);
   }
   return out;
 }
+
+std::string bytes_to_utf8(const std::string& bytes) { return to_utf8(bytes, false); }
+
+std::string static_text_to_utf8(const std::string& bytes) { return to_utf8(bytes, true); }
 
 std::string utf8_to_bytes(const std::string& utf8) {
   std::string out;

@@ -11,6 +11,11 @@ namespace kivet::gtk {
 // line always stays one line and any byte sequence is valid for Pango.
 std::string bytes_to_utf8(const std::string& bytes);
 
+// For a static text of several lines, such as the dialog's prompt: as
+// bytes_to_utf8, except that a newline breaks the line and a tab stays a
+// tab, which the toolkit moves on to the next tab stop.
+std::string static_text_to_utf8(const std::string& bytes);
+
 // For handing typed text to the library: Latin-1 where possible, '?' for
 // characters beyond it and for malformed sequences.
 std::string utf8_to_bytes(const std::string& utf8);

@@ -1,8 +1,15 @@
+// The modal text-input dialog in GTK: its widgets, where it appears, and
+// how Enter, Escape and the close box reach the dialog procedure.
 #include "kivet/platform/gtk/gtk_dialog.h"
 
 #include "kivet/platform/gtk/byte_text.h"
 
 namespace kivet::gtk {
+
+// The dialog's top-left corner lies this many dialog units right of and
+// below its owner's top-left corner.
+static constexpr int DIALOG_X_UNITS = 50;
+static constexpr int DIALOG_Y_UNITS = 50;
 
 // Roughly the edit box of the dialog-unit layout: 167 x 37 units.
 static constexpr int EDIT_WIDTH = 260;
@@ -10,7 +17,13 @@ static constexpr int EDIT_HEIGHT = 60;
 static constexpr int PROMPT_WIDTH_CHARS = 40;
 
 static GtkWidget* prompt_label(const std::string& prompt) {
-  GtkWidget* label = gtk_label_new(bytes_to_utf8(prompt).c_str());
+  // The prompt comes padded with spaces to its fixed length. They show
+  // nothing, but in a wrapping label they would push the prompt's last word
+  // on to a line of its own to make room for them, so they are left out.
+  std::string shown = prompt.substr(0, prompt.find_last_not_of(' ') + 1);
+  // Like a static text: a newline breaks the line and a tab moves on to the
+  // next tab stop; other control bytes show as replacement characters.
+  GtkWidget* label = gtk_label_new(static_text_to_utf8(shown).c_str());
   gtk_label_set_line_wrap(GTK_LABEL(label), TRUE);
   gtk_label_set_line_wrap_mode(GTK_LABEL(label), PANGO_WRAP_WORD_CHAR);
   gtk_label_set_max_width_chars(GTK_LABEL(label), PROMPT_WIDTH_CHARS);
@@ -30,6 +43,31 @@ static GtkWidget* edit_box(GtkWidget* view) {
   return scrolled;
 }
 
+// n units of a dialog font's base unit, rounded to the nearest pixel.
+static int units_to_pixels(int n, int base, int units_per_base) {
+  return (2 * n * base + units_per_base) / (2 * units_per_base);
+}
+
+// Puts the dialog at its place from the owner's top-left corner, in dialog
+// units of the dialog's own font: a horizontal unit is a quarter of the
+// average width of the letters A to Z and a to z, a vertical unit an eighth
+// of the character height. The toolkit can place a window on X11; on
+// Wayland the compositor places it and the move is ignored.
+static void place_by_owner(GtkWidget* dialog, GtkWindow* owner) {
+  GdkWindow* owner_window = gtk_widget_get_window(GTK_WIDGET(owner));
+  if (!owner_window) return;
+  int owner_x = 0, owner_y = 0;
+  gdk_window_get_origin(owner_window, &owner_x, &owner_y);
+  PangoLayout* letters = gtk_widget_create_pango_layout(
+      dialog, "ABCDEFGHIJKLMNOPQRSTUVWXYZabcdefghijklmnopqrstuvwxyz");
+  int width = 0, height = 0;
+  pango_layout_get_pixel_size(letters, &width, &height);
+  g_object_unref(letters);
+  int average_width = (width / 26 + 1) / 2;
+  gtk_window_move(GTK_WINDOW(dialog), owner_x + units_to_pixels(DIALOG_X_UNITS, average_width, 4),
+                  owner_y + units_to_pixels(DIALOG_Y_UNITS, height, 8));
+}
+
 GtkWidget* ModalDialog::build(const DialogSetup& setup, GtkWindow* owner) {
   GtkWidget* dialog = gtk_dialog_new();
   gtk_window_set_title(GTK_WINDOW(dialog), bytes_to_utf8(setup.title).c_str());
@@ -37,7 +75,7 @@ GtkWidget* ModalDialog::build(const DialogSetup& setup, GtkWindow* owner) {
   gtk_window_set_resizable(GTK_WINDOW(dialog), FALSE);
   if (owner) {
     gtk_window_set_transient_for(GTK_WINDOW(dialog), owner);
-    gtk_window_set_position(GTK_WINDOW(dialog), GTK_WIN_POS_CENTER_ON_PARENT);
+    place_by_owner(dialog, owner);
   }
   GtkWidget* content = gtk_dialog_get_content_area(GTK_DIALOG(dialog));
   gtk_container_set_border_width(GTK_CONTAINER(content), 8);

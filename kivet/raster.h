@@ -1,0 +1,95 @@
+// Rasterising straight into the off-screen bitmap's memory: single pixels,
+// one-pixel lines, rectangles and ovals. Their pixel sets are fixed rules
+// (inclusive boxes, a disc 2r + 1 pixels across, Bresenham lines with both
+// end points), so they are set here rather than left to cairo's rasteriser.
+// Every write is clipped to the bitmap.
+#pragma once
+
+#include <cairo.h>
+
+#include <algorithm>
+#include <cstdint>
+#include <cstdlib>
+#include <utility>
+
+#include "kivet/clipping.h"
+
+namespace kivet {
+
+// Writes pixels of one palette colour into an image surface, clipped to the
+// bitmap's size. The surface is flushed on construction and marked dirty when
+// the writer goes.
+class PixelWriter {
+ public:
+  PixelWriter(cairo_surface_t* surface, int color);
+  ~PixelWriter() { cairo_surface_mark_dirty(surface_); }
+  PixelWriter(const PixelWriter&) = delete;
+  PixelWriter& operator=(const PixelWriter&) = delete;
+
+  void pixel(int64_t x, int64_t y) {
+    if (x >= 0 && x < WIDTH && y >= 0 && y < HEIGHT) row(y)[x] = value_;
+  }
+  // Columns `left` to `right` of row `y`, both included.
+  void span(int64_t y, int64_t left, int64_t right);
+  void box(const Box& b);
+
+ private:
+  uint32_t* row(int64_t y) { return reinterpret_cast<uint32_t*>(data_ + y * stride_); }
+
+  cairo_surface_t* surface_;
+  unsigned char* data_;
+  int stride_;
+  uint32_t value_;
+};
+
+// Calls plot(x, y) for the pixels of a one-pixel Bresenham line, both end
+// points included. Each pixel is computed from the end points, so only the
+// part of the major axis inside the bitmap is walked: a line across the
+// whole int range takes no more steps than one across the bitmap. The
+// minor coordinate may still lie outside it.
+template <typename Plot>
+void walk_thin_line(Pixel from, Pixel to, Plot&& plot) {
+  bool steep = std::llabs(to.y - from.y) > std::llabs(to.x - from.x);
+  int64_t major0 = steep ? from.y : from.x, minor0 = steep ? from.x : from.y;
+  int64_t major1 = steep ? to.y : to.x, minor1 = steep ? to.x : to.y;
+  // Walking always from the lower major end draws a line the same both ways.
+  if (major0 > major1) {
+    std::swap(major0, major1);
+    std::swap(minor0, minor1);
+  }
+  int64_t run = major1 - major0;
+  int64_t rise = minor1 - minor0;
+  int64_t direction = rise < 0 ? -1 : 1;
+  // Products of two coordinate differences need up to 67 bits.
+  using Wide = unsigned __int128;
+  Wide abs_rise = static_cast<Wide>(rise < 0 ? -rise : rise);
+  int64_t first = std::max<int64_t>(major0, 0);
+  int64_t last = std::min(major1, (steep ? HEIGHT : WIDTH) - 1);
+  for (int64_t major = first; major <= last; ++major) {
+    int64_t minor = minor0;
+    if (run > 0) {
+      // The pixel nearest the ideal line; halves round away from minor0.
+      Wide k = static_cast<Wide>(major - major0);
+      Wide twice_run = 2 * static_cast<Wide>(run);
+      minor += direction * static_cast<int64_t>((2 * k * abs_rise + run) / twice_run);
+    }
+    if (steep) {
+      plot(minor, major);
+    } else {
+      plot(major, minor);
+    }
+  }
+}
+
+// The pixels of a one-pixel Bresenham line, written in the bitmap.
+void thin_line(PixelWriter& out, Pixel from, Pixel to);
+
+// An inclusive box, filled (width 0) or outlined with a stroke of `width`
+// centred on its edge.
+void raster_rectangle(PixelWriter& out, const Box& box, int width);
+
+// The ellipse inscribed in an inclusive box, filled (width 0) or outlined
+// with a ring of `width` centred on its edge.
+void raster_oval(PixelWriter& out, const Box& box, int width);
+
+}  // namespace kivet
