@@ -1,8 +1,9 @@
 // Opening and closing the library: the two windows, the off-screen bitmap
-// and the 100 ms timer.
+// and the 100 ms timer (or, in an unattended run, the script's playback).
 #include "kivet/event_wait.h"
 #include "kivet/platform/platform.h"
 #include "kivet/script.h"
+#include "kivet/snapshot.h"
 #include "kivet/state.h"
 
 using namespace kivet;
@@ -37,11 +38,18 @@ int KIVET_open(void* instance_value, void* /*previous_instance*/, const char* /*
   // The window has its size now: set the origin before any drawing or click.
   Size client = p.client_size(WindowId::graphics);
   send_message(Message{WindowId::graphics, MessageKind::size, client.width, client.height});
-  p.start_timer(TIMER_NUMBER, TIMER_PERIOD_MS);
+  if (p.unattended()) {
+    // No user: the script is the only input, played from its first line at
+    // once, as fast as the program takes it. No tick is ever waited for.
+    script_toggle_playback();
+  } else {
+    p.start_timer(TIMER_NUMBER, TIMER_PERIOD_MS);
+  }
   return 1;
 }
 
 int KIVET_close() {
+  write_requested_snapshot();
   // Nothing recorded is lost: the periodic events counted since the last
   // line are written before the file is closed.
   if (recording && periodic_count > 0) KIVET_script_write(EVENT_PERIODIC, KIVET_event_data{0, 0, 0});
