@@ -1,10 +1,22 @@
-// Display: the application's one door into the library. Drawing calls take
-// the colour last; the library receives it first.
+// Display: the application's one door into the library. A program makes one
+// Display, draws and asks for events through it, and lets it go at the end.
+// Drawing calls take the colour last; the library receives it first.
+//
+// The scene is 600 x 500: x from -300 (left) to 300 (right), y from -250
+// (bottom) to 250 (top), (0, 0) in the middle. Colours are the palette
+// indices of kivet.h (BLACK, WHITE, RED ... GRAY_20). See docs/guide.md.
 #pragma once
+
+#include "kivet/kivet.h"
 
 namespace kivet {
 
+// What set_animation asks for: no periodic events (the start), exactly one,
+// one at every 100 ms tick, or quit (every later get_next_event returns quit).
 enum AnimationMode : int { halt = 0, single_step = 1, run = 2, quit_animation = 3 };
+// What get_next_event returns: a click, a typed character, a tick, or the end
+// of the program (Quit from the menu or Ctrl+Q, the window closed, the end of
+// a headless run's script).
 enum EventKind : int { none = 0, mouse = 1, keyboard = 2, periodic = 3, quit = 4 };
 
 }  // namespace kivet
@@ -14,31 +26,50 @@ using kivet::EventKind;
 
 class Display {
  public:
+  // Opens the library's windows, with logging off. A second Display in one
+  // program is an error: its message is shown in the dialog and the
+  // program ends with exit status -1.
   Display();
+  // Closes the library (the windows stay until the program ends).
   ~Display();
   Display(const Display&) = delete;
   Display& operator=(const Display&) = delete;
 
+  // The scene's size, 600 x 500, and half of it, 300 and 250.
   int width() const { return scene_width; }
   int height() const { return scene_height; }
   int half_width() const { return scene_width / 2; }
   int half_height() const { return scene_height / 2; }
 
+  // Shows what was drawn so far, then paints the whole scene `colour`.
   void clear(int colour);
+  // Does nothing for `milliseconds`; the window is not updated meanwhile.
   void sleep(int milliseconds);
+  // Waits for the next event and returns its kind; a click sets x and y, a
+  // typed character sets key. Drawing done since the last call reaches the
+  // window while it waits.
   EventKind get_next_event(int& x, int& y, char& key);
+  // Starts or stops the periodic events; the program starts halted.
   void set_animation(AnimationMode mode);
+  // Copies what was drawn to the window now.
   void flush();
 
+  // Text whose first line stands on (x, y), `size` pixels high (0 to 127):
+  // one character, a string (a newline byte starts a further line), an
+  // integer.
   void write_char(int x, int y, char ch, int colour, int size);
   void write_text(int x, int y, const char* text, int colour, int size);
   void write_int(int x, int y, int value, int colour, int size);
 
+  // Shapes. A width of 0 fills the shape; a positive width outlines it (a
+  // line of width 0 is one pixel wide). Boxes include both corners.
   void pixel(int x, int y, int colour);
   void line(int x1, int y1, int x2, int y2, int colour, int width);
   void rectangle(int x1, int y1, int x2, int y2, int colour, int width);
   void triangle(int x1, int y1, int x2, int y2, int x3, int y3, int colour, int width);
+  // The ellipse inside the box with corners (x1, y1) and (x2, y2).
   void oval(int x1, int y1, int x2, int y2, int colour, int width);
+  // A filled disc 2 * radius + 1 pixels across.
   void circle(int x, int y, int radius, int colour);
 
  private:

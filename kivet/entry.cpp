@@ -1,5 +1,5 @@
 // The process entry: keeps the start-up values and calls the application's
-// entry point once. The process ends with status 0.
+// entry point once. Its return value is the process's exit status.
 #include "kivet/kivet.h"
 #include "kivet/state.h"
 
@@ -10,6 +10,5 @@ int main(int argc, char** argv) {
   kivet::start_previous_instance = nullptr;
   kivet::start_command_line = "";
   kivet::start_show_mode = 1;
-  kivet_main();
-  return 0;
+  return kivet_main();
 }

@@ -5,6 +5,9 @@
 // The wait never spins: when no message is queued and no step of the wait
 // can make progress on its own (no script to read, no periodic event to arm),
 // it sleeps in the toolkit until something arrives.
+//
+// In an unattended run (no display, no user) the script is the only input:
+// when it has no further event, this wait and every later one return quit.
 #include "kivet/event_wait.h"
 
 #include "kivet/graphics_window.h"
@@ -93,8 +96,14 @@ static bool can_progress_without_message() {
   return true;
 #endif
   if (play_one || playing_back) return true;
+  // Unattended, nothing can come: the run ends instead of sleeping.
+  if (platform().unattended()) return true;
   return event_kind == EVENT_NONE_YET && (step_requested || running);
 }
+
+// An unattended run has no input but its script: once the script has
+// yielded its last event, or there is none, the run is over.
+static bool script_run_over() { return !playing_back && !play_one && platform().unattended(); }
 
 }  // namespace kivet
 
@@ -110,6 +119,11 @@ int KIVET_wait_event(int* x, int* y, char* key) {
     // A quit taken by the pump wins over a script event of the same pass.
     if ((play_one || playing_back) && event_kind != EVENT_QUIT) {
       if (script_playback_step()) break;
+    }
+    if (script_run_over()) {
+      event_kind = EVENT_QUIT;
+      quit_requested = true;
+      break;
     }
     if ((step_requested || running) && event_kind == EVENT_NONE_YET) {
       event_kind = EVENT_PERIODIC;

@@ -1,9 +1,11 @@
 // Opening and closing the library: the two windows, the off-screen bitmap
-// and the 100 ms timer. Closing, like losing the display, finishes the
-// script file, so that no recorded event is lost.
+// and the 100 ms timer (or, in an unattended run, the script's playback).
+// Closing, like losing the display, finishes the script file, so that no
+// recorded event is lost.
 #include "kivet/event_wait.h"
 #include "kivet/platform/platform.h"
 #include "kivet/script.h"
+#include "kivet/snapshot.h"
 #include "kivet/state.h"
 
 using namespace kivet;
@@ -38,11 +40,18 @@ int KIVET_open(void* instance_value, void* /*previous_instance*/, const char* /*
   // The window has its size now: set the origin before any drawing or click.
   Size client = p.client_size(WindowId::graphics);
   send_message(Message{WindowId::graphics, MessageKind::size, client.width, client.height});
-  p.start_timer(TIMER_NUMBER, TIMER_PERIOD_MS);
+  if (p.unattended()) {
+    // No user: the script is the only input, played from its first line at
+    // once, as fast as the program takes it. No tick is ever waited for.
+    script_toggle_playback();
+  } else {
+    p.start_timer(TIMER_NUMBER, TIMER_PERIOD_MS);
+  }
   return 1;
 }
 
 int KIVET_close() {
+  write_requested_snapshot();
   bool was_recording = recording;
   script_finish();
   if (was_recording) platform().check_menu_entry(CMD_RECORD, false);

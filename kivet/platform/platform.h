@@ -102,10 +102,19 @@ class Platform {
   virtual int run_dialog(const DialogSetup& setup) = 0;
   virtual std::string dialog_item_text(int id) = 0;
   virtual void end_dialog(int result) = 0;
+
+  // Whether the run has no user: no window on a screen and no live input.
+  // The library then takes its events from the script alone.
+  virtual bool unattended() { return false; }
 };
 
-// Provided by the backend that is linked in.
+// The backend in use: the one linked in alone, or, in the installed
+// library, the one chosen at run time.
 Platform& platform();
+
+// Each backend's one instance, for the choice at run time.
+Platform& gtk_platform();
+Platform& headless_platform();
 
 // Provided by the library: queue a message, or hand it to its window's
 // handler at once.

@@ -376,7 +376,7 @@ GtkPlatform& GtkPlatform::self() { return static_cast<GtkPlatform&>(platform());
 }  // namespace
 }  // namespace kivet::gtk
 
-kivet::Platform& kivet::platform() {
+kivet::Platform& kivet::gtk_platform() {
   static gtk::GtkPlatform instance;
   return instance;
 }

@@ -1,10 +1,12 @@
-// The headless backend: windows in memory, for tests. A test posts messages
-// as the window system would, and reads back what reached the windows.
+// The headless backend: windows in memory. A test posts messages as the
+// window system would, and reads back what reached the windows. A program
+// run without a display (KIVET_BACKEND=headless) uses it unattended.
 #pragma once
 
 #include <cairo.h>
 
 #include <cstdint>
+#include <cstdio>
 #include <functional>
 #include <string>
 #include <vector>
@@ -23,6 +25,11 @@ constexpr int SCREEN_HEIGHT = 768;
 // Puts the library's state and the backend back to their start, so the next
 // test can open the library afresh.
 void reset();
+
+// Makes the run unattended: every line the library writes to the text
+// window goes to `out`, one per line, and the dialog writes its prompt to
+// `out` and takes its answer from one line of `in`.
+void begin_unattended_run(FILE* out, FILE* in);
 
 // Input, posted to the library's queue as the toolkit would post it.
 void post(const Message& message);

@@ -1,6 +1,12 @@
 // The headless backend: a deterministic in-memory window system. Timer ticks
 // come only when a test posts them, or when the wait sleeps with the timer
 // running (the clock then moves on to the next tick).
+//
+// Unattended, as in a program's run without a display, there is no screen
+// and no input: text-window lines go to a stream, and the dialog reads its
+// answer from another.
+#include <sys/types.h>
+
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
@@ -43,6 +49,8 @@ struct State {
   DialogRun dialog;
   std::function<void()> idle_handler;
   int tick_limit = -1;
+  FILE* run_out = nullptr;  // set in an unattended run
+  FILE* run_in = nullptr;
 };
 
 State& state() {
@@ -60,6 +68,36 @@ cairo_surface_t* screen_surface() {
     cairo_destroy(cr);
   }
   return s.screen;
+}
+
+bool unattended_run() { return state().run_out != nullptr; }
+
+// The prompt without the spaces that pad it to its fixed length.
+std::string shown_prompt(const std::string& prompt) {
+  size_t end = prompt.find_last_not_of(' ');
+  return end == std::string::npos ? std::string() : prompt.substr(0, end + 1);
+}
+
+// One line of `in` without its line end; at the end of input, what was
+// read so far (nothing: an empty answer).
+std::string read_answer(FILE* in) {
+  char* line = nullptr;
+  size_t capacity = 0;
+  ssize_t length = getline(&line, &capacity, in);
+  std::string answer = length > 0 ? std::string(line, static_cast<size_t>(length)) : "";
+  free(line);
+  if (!answer.empty() && answer.back() == '\n') answer.pop_back();
+  if (!answer.empty() && answer.back() == '\r') answer.pop_back();
+  return answer;
+}
+
+void write_line(const std::string& line) {
+  FILE* out = state().run_out;
+  fputs(line.c_str(), out);
+  fputc('\n', out);
+  // Lines reach the stream as they come: a run that stops early still
+  // shows everything up to that point.
+  fflush(out);
 }
 
 class HeadlessPlatform : public Platform {
@@ -106,7 +144,7 @@ class HeadlessPlatform : public Platform {
 
   void present(cairo_surface_t* bitmap) override {
     State& s = state();
-    if (!s.windows[WindowId::graphics].exists) return;
+    if (unattended_run() || !s.windows[WindowId::graphics].exists) return;
     ++s.presents;
     cairo_t* cr = cairo_create(screen_surface());
     cairo_set_operator(cr, CAIRO_OPERATOR_SOURCE);
@@ -116,9 +154,16 @@ class HeadlessPlatform : public Platform {
     cairo_surface_flush(screen_surface());
   }
 
-  void text_clear() override { state().text_lines.clear(); }
+  void text_clear() override {
+    // A line written to the stream cannot be taken back.
+    if (!unattended_run()) state().text_lines.clear();
+  }
 
   void text_add_line(const char* line) override {
+    if (unattended_run()) {
+      write_line(line);
+      return;
+    }
     auto& lines = state().text_lines;
     lines.emplace_back(line);
     if (lines.size() > TEXT_LINES_SHOWN) lines.erase(lines.begin());
@@ -128,6 +173,11 @@ class HeadlessPlatform : public Platform {
     if (!block) return;
     State& s = state();
     ++s.sleeps;
+    if (unattended_run()) {
+      // Nothing will ever come: the wait is told to end the run.
+      post_message(Message{WindowId::none, MessageKind::quit, 0, 0});
+      return;
+    }
     // A tick matters only to an armed periodic event; otherwise the wait
     // would sleep for ever, which in a test is a fault of the test.
     if (!s.timer || event_kind != EVENT_PERIODIC) {
@@ -153,8 +203,14 @@ class HeadlessPlatform : public Platform {
       s.fail_dialog = false;
       return -1;
     }
-    DialogReply reply = s.replies.empty() ? DialogReply{} : s.replies.front();
-    if (!s.replies.empty()) s.replies.pop_front();
+    DialogReply reply;
+    if (unattended_run()) {
+      write_line(shown_prompt(setup.prompt));
+      reply.text = read_answer(s.run_in);
+    } else if (!s.replies.empty()) {
+      reply = s.replies.front();
+      s.replies.pop_front();
+    }
     s.dialog = DialogRun{true, 0, ""};
     setup.proc(DialogMessage{DialogMessageKind::init, 0});
     if (reply.escape_first) {
@@ -181,6 +237,8 @@ class HeadlessPlatform : public Platform {
     state().dialog.open = false;
     state().dialog.result = result;
   }
+
+  bool unattended() override { return unattended_run(); }
 };
 
 }  // namespace
@@ -190,6 +248,11 @@ void reset() {
   if (s.screen) cairo_surface_destroy(s.screen);
   s = State{};
   reset_state();
+}
+
+void begin_unattended_run(FILE* out, FILE* in) {
+  state().run_out = out;
+  state().run_in = in;
 }
 
 void post(const Message& message) { post_message(message); }
@@ -263,7 +326,7 @@ void fail_next_dialog() { state().fail_dialog = true; }
 
 }  // namespace kivet::headless
 
-kivet::Platform& kivet::platform() {
+kivet::Platform& kivet::headless_platform() {
   static headless::HeadlessPlatform instance;
   return instance;
 }

@@ -1,0 +1,25 @@
+# Installs the library as a package: its public headers under
+# include/kivet/, libkivet.a, a CMake package (find_package(kivet) gives
+# kivet::kivet) and kivet.pc for pkg-config.
+include(CMakePackageConfigHelpers)
+
+set(KIVET_CMAKE_DIR ${CMAKE_INSTALL_LIBDIR}/cmake/kivet)
+set(KIVET_PKGCONFIG_DIR ${CMAKE_INSTALL_LIBDIR}/pkgconfig)
+
+install(TARGETS kivet EXPORT kivetTargets ARCHIVE DESTINATION ${CMAKE_INSTALL_LIBDIR})
+install(FILES ${PROJECT_SOURCE_DIR}/kivet/kivet.h ${PROJECT_SOURCE_DIR}/kivet/display.h
+        DESTINATION ${CMAKE_INSTALL_INCLUDEDIR}/kivet)
+
+install(EXPORT kivetTargets NAMESPACE kivet:: DESTINATION ${KIVET_CMAKE_DIR})
+write_basic_package_version_file(${CMAKE_CURRENT_BINARY_DIR}/kivetConfigVersion.cmake
+                                 VERSION ${PROJECT_VERSION} COMPATIBILITY SameMajorVersion)
+install(FILES ${PROJECT_SOURCE_DIR}/cmake/kivetConfig.cmake
+              ${CMAKE_CURRENT_BINARY_DIR}/kivetConfigVersion.cmake
+        DESTINATION ${KIVET_CMAKE_DIR})
+
+# kivet.pc finds the prefix from its own place, so the package can be
+# installed under any prefix (cmake --install --prefix) and moved.
+file(RELATIVE_PATH KIVET_PC_TO_PREFIX /prefix/${KIVET_PKGCONFIG_DIR} /prefix)
+string(REGEX REPLACE "/$" "" KIVET_PC_TO_PREFIX "${KIVET_PC_TO_PREFIX}")
+configure_file(${PROJECT_SOURCE_DIR}/cmake/kivet.pc.in ${CMAKE_CURRENT_BINARY_DIR}/kivet.pc @ONLY)
+install(FILES ${CMAKE_CURRENT_BINARY_DIR}/kivet.pc DESTINATION ${KIVET_PKGCONFIG_DIR})

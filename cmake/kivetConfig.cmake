@@ -1,0 +1,19 @@
+# The kivet package: find_package(kivet) gives the target kivet::kivet, the
+# library with its process entry, which brings the GTK, cairo and Pango
+# flags with it.
+include(CMakeFindDependencyMacro)
+find_dependency(PkgConfig)
+
+pkg_check_modules(GTK3 QUIET IMPORTED_TARGET gtk+-3.0)
+pkg_check_modules(CAIRO QUIET IMPORTED_TARGET cairo)
+pkg_check_modules(PANGO QUIET IMPORTED_TARGET pangocairo)
+pkg_check_modules(DISPLAY_CLIENTS QUIET IMPORTED_TARGET x11 wayland-client)
+if(NOT TARGET PkgConfig::GTK3 OR NOT TARGET PkgConfig::CAIRO OR NOT TARGET PkgConfig::PANGO
+   OR NOT TARGET PkgConfig::DISPLAY_CLIENTS)
+  set(kivet_FOUND FALSE)
+  set(kivet_NOT_FOUND_MESSAGE
+      "kivet needs the pkg-config modules gtk+-3.0, x11, wayland-client, cairo and pangocairo (on Debian: libgtk-3-dev)")
+  return()
+endif()
+
+include(${CMAKE_CURRENT_LIST_DIR}/kivetTargets.cmake)
