@@ -1,17 +1,14 @@
 // The GTK backend's parts that need no display: key codes, typed
-// characters and menu keys, menu texts, library bytes to and from UTF-8, the
-// timer's schedule and the changes a frame takes from the bitmap.
+// characters and menu keys, menu texts, library bytes to and from UTF-8, and
+// the timer's schedule.
 #include <gtest/gtest.h>
 
-#include <cstdint>
-#include <cstring>
 #include <vector>
 
 #include "kivet/platform/gtk/byte_text.h"
 #include "kivet/platform/gtk/clock_timer.h"
 #include "kivet/platform/gtk/gtk_menu.h"
 #include "kivet/platform/gtk/key_codes.h"
-#include "kivet/platform/gtk/window_copy.h"
 #include "kivet/platform/message.h"
 
 namespace kivet::gtk {
@@ -131,40 +128,6 @@ TEST(ClockTimerTest, TicksKeepToTheClockAndSkipWhatWasMissed) {
   EXPECT_EQ(next_tick(2, 200, 100), 3);
   // Served 250 late: ticks 3 and 4 are gone, 5 is due at 500.
   EXPECT_EQ(next_tick(2, 450, 100), 5);
-}
-
-TEST(WindowCopyTest, CopyTakesTheChangedPixelsInBandsOfRows) {
-  auto white = [] {
-    cairo_surface_t* surface = cairo_image_surface_create(CAIRO_FORMAT_RGB24, 64, 100);
-    cairo_t* cr = cairo_create(surface);
-    cairo_set_source_rgb(cr, 1, 1, 1);
-    cairo_paint(cr);
-    cairo_destroy(cr);
-    return surface;
-  };
-  cairo_surface_t* bitmap = white();
-  cairo_surface_t* copy = white();
-  cairo_t* cr = cairo_create(bitmap);
-  cairo_set_source_rgb(cr, 1, 0, 0);
-  cairo_rectangle(cr, 3, 10, 5, 2);   // rows 10 and 11, columns 3 to 7
-  cairo_rectangle(cr, 40, 14, 1, 1);  // near enough to join them
-  cairo_rectangle(cr, 20, 60, 30, 1);
-  cairo_fill(cr);
-  cairo_destroy(cr);
-
-  std::vector<ChangedBand> bands = copy_changes(bitmap, copy);
-  ASSERT_EQ(bands.size(), 2u);
-  EXPECT_EQ((std::vector<int>{bands[0].top, bands[0].bottom, bands[0].left, bands[0].right}),
-            (std::vector<int>{10, 14, 3, 40}));
-  EXPECT_EQ((std::vector<int>{bands[1].top, bands[1].bottom, bands[1].left, bands[1].right}),
-            (std::vector<int>{60, 60, 20, 49}));
-  int stride = cairo_image_surface_get_stride(bitmap);
-  EXPECT_EQ(memcmp(cairo_image_surface_get_data(bitmap), cairo_image_surface_get_data(copy),
-                   stride * 100),
-            0);
-  EXPECT_TRUE(copy_changes(bitmap, copy).empty());
-  cairo_surface_destroy(bitmap);
-  cairo_surface_destroy(copy);
 }
 
 }  // namespace
