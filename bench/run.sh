@@ -1,16 +1,21 @@
 #!/bin/bash
-# Runs every benchmark and prints one table: measure, figure, goal, verdict.
+# Runs every benchmark and prints two tables of measure, figure, goal and
+# verdict: the in-process figures, and the whole-program figures for X11 and
+# Wayland side by side.
 #
 #   bench/run.sh BUILD_DIR
 #
 # In-process figures come from BUILD_DIR/bench/frame_bench (Google
 # Benchmark, headless). Whole-program figures come from BUILD_DIR/airfield,
 # its spinning reference build and the GTK bench programs, each run in turn
-# under an Xvfb that this script starts and stops itself.
+# under an Xvfb and then under a headless weston that this script starts and
+# stops itself, and from BUILD_DIR/bench/headless_playback, the same script
+# played with the headless backend right before each real-window playback.
 #
 # Durations, from the environment:
 #   BENCH_CPU_SECONDS       processor use of the running program (60)
-#   BENCH_TICK_SECONDS      intervals between periodic events (60)
+#   BENCH_SPIN_SECONDS      processor use of the spinning reference (10)
+#   BENCH_TICK_SECONDS      periodic events and their intervals (60)
 #   BENCH_PLAYBACK_EVENTS   periodic events in the played script (100000)
 #   BENCH_START_RUNS        starts timed to the first frame (10)
 #   BENCH_MEMORY_SECONDS    run whose peak memory is read (60: the processor
@@ -20,6 +25,7 @@ set -u
 build=${1:?usage: bench/run.sh BUILD_DIR}
 build=$(cd "$build" && pwd)
 cpu_seconds=${BENCH_CPU_SECONDS:-60}
+spin_seconds=${BENCH_SPIN_SECONDS:-10}
 tick_seconds=${BENCH_TICK_SECONDS:-60}
 playback_events=${BENCH_PLAYBACK_EVENTS:-100000}
 start_runs=${BENCH_START_RUNS:-10}
@@ -30,10 +36,12 @@ work=$(mktemp -d)
 rows=$work/rows.tsv
 : >"$rows"
 xvfb_pid=""
+weston_pid=""
 program_pid=""
 
 cleanup() {
   [ -n "$program_pid" ] && kill "$program_pid" 2>/dev/null
+  [ -n "$weston_pid" ] && kill "$weston_pid" 2>/dev/null
   [ -n "$xvfb_pid" ] && kill "$xvfb_pid" 2>/dev/null
   wait 2>/dev/null
   rm -rf "$work"
@@ -56,7 +64,42 @@ start_xvfb() {
     cat "$work/xvfb.log" >&2
     exit 1
   fi
-  export DISPLAY=":$(cat "$work/display")"
+  export DISPLAY=":$(cat "$work/display")" GDK_BACKEND=x11
+  unset WAYLAND_DISPLAY
+}
+
+stop_xvfb() {
+  kill "$xvfb_pid" 2>/dev/null
+  wait "$xvfb_pid" 2>/dev/null
+  xvfb_pid=""
+  unset DISPLAY
+}
+
+# A headless weston with a runtime directory and socket of its own, with
+# the renderer given (pixman or gl); --debug lets weston-screenshooter
+# capture its output. Fails when it does not come up.
+start_weston() {
+  export XDG_RUNTIME_DIR=$work/runtime-$1
+  mkdir -m 700 "$XDG_RUNTIME_DIR"
+  local socket=kivet-bench-$$-$1
+  weston --backend=headless-backend.so --use-"$1" --socket="$socket" --width=1280 \
+    --height=1024 --debug --no-config --idle-time=0 >"$work/weston-$1.log" 2>&1 &
+  weston_pid=$!
+  export WAYLAND_DISPLAY=$socket GDK_BACKEND=wayland
+  for _ in $(seq 200); do
+    [ -S "$XDG_RUNTIME_DIR/$socket" ] && (cd "$work" && weston-screenshooter >/dev/null 2>&1) &&
+      rm -f "$work"/wayland-screenshot-*.png && return 0
+    sleep 0.05
+  done
+  stop_weston
+  return 1
+}
+
+stop_weston() {
+  kill "$weston_pid" 2>/dev/null
+  wait "$weston_pid" 2>/dev/null
+  weston_pid=""
+  unset WAYLAND_DISPLAY
 }
 
 # Processor ticks (user + system) that a process has used so far.
@@ -88,35 +131,74 @@ measure_program() {
 
 mib() { awk -v k="$1" 'BEGIN {printf "%.1f MiB", k / 1024}'; }
 
-cpu_and_memory_rows() {
+# Whole-program rows for one display server, as "number<TAB>figure<TAB>verdict"
+# lines in $work/SERVER.tsv.
+whole_program_rows() {
+  local server=$1 out=$work/$1.tsv
+  : >"$out"
+  echo "-- $server: start-up to first frame, $start_runs runs"
+  "$build/bench/first_frame" "$server" "$build/airfield" "$start_runs" >>"$out" 2>>"$work/stderr.log"
+
+  echo "-- $server: processor use and memory, ${cpu_seconds} s (spinning reference ${spin_seconds} s)"
   measure_program "$build/airfield" "$cpu_seconds"
-  local own=$run_percent
-  local hwm=$run_hwm_kib early=$run_rss_early_kib end=$run_rss_end_kib
-  measure_program "$build/bench/airfield_spinning" "$cpu_seconds"
-  local spinning=$run_percent
+  local own=$run_percent hwm=$run_hwm_kib early=$run_rss_early_kib end=$run_rss_end_kib
+  measure_program "$build/bench/airfield_spinning" "$spin_seconds"
   local verdict=FAIL
   awk -v p="$own" 'BEGIN {exit !(p <= 2)}' && verdict=pass
-  row "1. CPU of build/airfield, own process, ${cpu_seconds} s under Xvfb" \
-    "${own}% of one core (spinning reference build: ${spinning}%)" "<= 2% of one core" "$verdict"
-
+  printf '1\t%s%% of one core (spinning reference build: %s%%)\t%s\n' "$own" "$run_percent" \
+    "$verdict" >>"$out"
   if [ "$memory_seconds" != "$cpu_seconds" ]; then
     measure_program "$build/airfield" "$memory_seconds"
     hwm=$run_hwm_kib early=$run_rss_early_kib end=$run_rss_end_kib
   fi
-  local note="BENCH_MEMORY_SECONDS=600 for the full 10 min"
-  [ "$memory_seconds" -ge 600 ] && note="full 10-minute run"
-  row "8. Peak resident memory (VmHWM) of a ${memory_seconds} s run ($note)" \
-    "$(mib "$hwm") (VmRSS $(mib "$early") at 2 s, $(mib "$end") at the end)" "reported" "-"
+  printf '8\t%s (VmRSS %s at 2 s, %s at the end)\t-\n' "$(mib "$hwm")" "$(mib "$early")" \
+    "$(mib "$end")" >>"$out"
+
+  echo "-- $server: periodic events, ${tick_seconds} s"
+  "$build/bench/gtk_driver" ticks "$tick_seconds" >>"$out" 2>>"$work/stderr.log"
+
+  echo "-- $server: script playback, $playback_events periodic events, headless first"
+  local headless
+  headless=$(cd "$work" && "$build/bench/headless_playback" "$playback_events")
+  echo "$headless" >>"$out"
+  local rate
+  rate=$(echo "$headless" | awk -F'\t' '{print $2 + 0}')
+  (cd "$work" && "$build/bench/gtk_driver" playback "$playback_events" "$rate") >>"$out" \
+    2>>"$work/stderr.log"
+}
+
+# The figure and verdict of row `number` in a server's rows.
+cell() { awk -F'\t' -v n="$2" '$1 == n {print $2; exit}' "$work/$1.tsv"; }
+verdict() { awk -F'\t' -v n="$2" '$1 == n {print $3; exit}' "$work/$1.tsv"; }
+
+side_by_side_rows() {
+  local number measure goal
+  while IFS='|' read -r number measure goal; do
+    local x w
+    x=$(verdict x11 "$number")
+    w=$(verdict wayland "$number")
+    printf '%s\t%s\t%s\t%s\t%s\n' "$measure" "$(cell x11 "$number")" "$(cell wayland "$number")" \
+      "$goal" "${x:-FAIL} / ${w:-FAIL}"
+  done <<EOF
+1|1. CPU of build/airfield, own process, ${cpu_seconds} s|<= 2% of one core
+1g|1g. The same under weston's GL renderer (buffers given back at once)|reported
+2|2. Periodic events of the running simulation, ${tick_seconds} s|$((tick_seconds * 10)) +-1, median interval 100 +-0.5 ms
+6|6. Script playback, ${playback_events} periodic events, real window|>= 90% of row 6h
+6h|6h. The same script, headless backend, just before row 6|the limit for row 6
+7|7. Start of build/airfield to its first frame|<= 0.5 s
+8|8. Peak resident memory (VmHWM) of a ${memory_seconds} s run|reported
+EOF
 }
 
 print_table() {
-  sort -t. -k1,1n -s "$rows" | awk -F'\t' '
-    { for (i = 1; i <= 4; i++) { cell[NR, i] = $i; if (length($i) > w[i]) w[i] = length($i) } }
+  local columns=$1 file=$2
+  awk -F'\t' -v columns="$columns" '
+    BEGIN { n = split(columns, head, "|") }
+    { for (i = 1; i <= n; i++) { cell[NR, i] = $i; if (length($i) > w[i]) w[i] = length($i) } }
     END {
-      split("Measure|Figure|Goal|Result", head, "|")
-      for (i = 1; i <= 4; i++) if (length(head[i]) > w[i]) w[i] = length(head[i])
+      for (i = 1; i <= n; i++) if (length(head[i]) > w[i]) w[i] = length(head[i])
       line = "|"; rule = "|"
-      for (i = 1; i <= 4; i++) {
+      for (i = 1; i <= n; i++) {
         line = line sprintf(" %-" w[i] "s |", head[i])
         dashes = ""; for (j = 0; j < w[i]; j++) dashes = dashes "-"
         rule = rule "-" dashes "-|"
@@ -124,10 +206,10 @@ print_table() {
       print line; print rule
       for (r = 1; r <= NR; r++) {
         line = "|"
-        for (i = 1; i <= 4; i++) line = line sprintf(" %-" w[i] "s |", cell[r, i])
+        for (i = 1; i <= n; i++) line = line sprintf(" %-" w[i] "s |", cell[r, i])
         print line
       }
-    }'
+    }' "$file"
 }
 
 load_at_start=$(cut -d' ' -f1-3 /proc/loadavg)
@@ -135,21 +217,45 @@ load_at_start=$(cut -d' ' -f1-3 /proc/loadavg)
 echo "== In-process benchmarks (headless)"
 "$build/bench/frame_bench" --rows="$rows" || exit 1
 
-echo "== Whole-program benchmarks (Xvfb)"
+echo "== Whole-program benchmarks, X11 (Xvfb)"
 start_xvfb
-echo "-- start-up to first frame, $start_runs runs"
-"$build/bench/first_frame" "$build/airfield" "$start_runs" >>"$rows"
-echo "-- processor use and memory, ${cpu_seconds} s each"
-cpu_and_memory_rows
-echo "-- periodic event intervals, ${tick_seconds} s"
-"$build/bench/gtk_driver" ticks "$tick_seconds" >>"$rows"
-echo "-- script playback, $playback_events periodic events"
-(cd "$work" && "$build/bench/gtk_driver" playback "$playback_events") >>"$rows"
+whole_program_rows x11
+printf '1g\t-\t-\n' >>"$work/x11.tsv"
+stop_xvfb
+
+echo "== Whole-program benchmarks, Wayland (headless weston)"
+if ! start_weston pixman; then
+  echo "weston did not start:" >&2
+  cat "$work/weston-pixman.log" >&2
+  exit 1
+fi
+whole_program_rows wayland
+stop_weston
+
+# Weston's pixman renderer reads each client buffer in place until the next
+# one comes, so GTK must fill a fresh buffer for every frame; compositors
+# that upload buffers (GNOME's, KDE's, weston's GL renderer) give them back
+# at once. The same processor measure under the GL renderer shows the
+# program's own share.
+echo "-- wayland: processor use under weston's GL renderer, ${cpu_seconds} s"
+if start_weston gl; then
+  measure_program "$build/airfield" "$cpu_seconds"
+  printf '1g\t%s%% of one core\t-\n' "$run_percent" >>"$work/wayland.tsv"
+  stop_weston
+else
+  printf '1g\tGL renderer not available\t-\n' >>"$work/wayland.tsv"
+fi
+
+side_by_side_rows >"$work/side.tsv"
 
 echo
 echo "Machine: $(nproc) cores, $(grep -m1 'model name' /proc/cpuinfo | cut -d: -f2 | sed 's/^ *//')"
 # The whole-program figures hold only for an otherwise idle machine: other
-# work on its two cores shows as lost ticks and slower playback.
+# work on its cores shows as late ticks and slower playback.
 echo "Load average (1, 5, 15 min) at start: $load_at_start; at end: $(cut -d' ' -f1-3 /proc/loadavg)"
 echo
-print_table
+sort -t. -k1,1n -s "$rows" >"$work/in_process.tsv"
+print_table "Measure|Figure|Goal|Result" "$work/in_process.tsv"
+echo
+print_table "Measure|X11 (Xvfb)|Wayland (headless weston)|Goal|Result (X11 / Wayland)" \
+  "$work/side.tsv"

@@ -75,23 +75,36 @@ void menu_command(int number) {
 // Ctrl shortcuts: the key code of a letter is its upper-case letter.
 static int shortcut_command(int key_code) {
   switch (key_code) {
-    case 'A': return CMD_ANIMATE;
-    case 'H': return CMD_HALT;
-    case 'F': return CMD_ADVANCE;
-    case 'L': return CMD_LOGGING;
-    case 'R': return CMD_RECORD;
-    case 'P': return CMD_PLAYBACK;
-    case 'O': return CMD_PLAY_ONE;
-    case 'Q': return CMD_QUIT;
-    default: return 0;
+    case 'A':
+      return CMD_ANIMATE;
+    case 'H':
+      return CMD_HALT;
+    case 'F':
+      return CMD_ADVANCE;
+    case 'L':
+      return CMD_LOGGING;
+    case 'R':
+      return CMD_RECORD;
+    case 'P':
+      return CMD_PLAYBACK;
+    case 'O':
+      return CMD_PLAY_ONE;
+    case 'Q':
+      return CMD_QUIT;
+    default:
+      return 0;
   }
 }
 
-static void key_down(int key_code) {
+// Every key press says whether Ctrl is held: a Ctrl released or pressed
+// while another window had the keyboard is never seen as a key of its own,
+// and must not leave the flag wrong.
+static void key_down(int key_code, int modifiers) {
   if (key_code == KEY_CONTROL) {
     ctrl_down = true;
     return;
   }
+  ctrl_down = (modifiers & MOD_CONTROL) != 0;
   if (ctrl_down) menu_command(shortcut_command(key_code));
 }
 
@@ -136,7 +149,7 @@ void KIVET_graphics_window_proc(const Message& message) {
       }
       break;
     case MessageKind::key_down:
-      key_down(message.a);
+      key_down(message.a, message.c);
       break;
     case MessageKind::key_up:
       if (message.a == KEY_CONTROL) ctrl_down = false;

@@ -45,9 +45,12 @@ void KIVET_text_window_proc(const Message& message) {
       repaint();
       break;
     case MessageKind::key_down:
-    case MessageKind::key_up:
-      post_message(Message{WindowId::graphics, message.kind, message.a, message.b});
+    case MessageKind::key_up: {
+      Message forwarded = message;
+      forwarded.window = WindowId::graphics;
+      post_message(forwarded);
       break;
+    }
     case MessageKind::close:
       // Default handling: the window is destroyed for the rest of the run.
       platform().destroy_window(WindowId::text);

@@ -18,8 +18,9 @@ enum class MessageKind {
   timer,             // a timer ticked: `a` the timer number
   left_button_down,  // `a`, `b`: client-area pixel, x right and y down
   character,         // `a`: the character's byte (0 to 255)
-  key_down,          // `a`: virtual-key code; `b`: the character it types, or 0
-  key_up,            // `a`: virtual-key code
+  key_down,          // `a`: virtual-key code; `b`: the character it types, or 0;
+                     // `c`: the modifier keys held as it was pressed (MOD_CONTROL)
+  key_up,            // `a`: virtual-key code; `c` as for key_down
   command,           // a menu command: `a` its number
 };
 
@@ -28,9 +29,11 @@ struct Message {
   MessageKind kind = MessageKind::quit;
   int a = 0;
   int b = 0;
+  int c = 0;
 
   bool operator==(const Message& other) const {
-    return window == other.window && kind == other.kind && a == other.a && b == other.b;
+    return window == other.window && kind == other.kind && a == other.a && b == other.b &&
+           c == other.c;
   }
 };
 
@@ -38,5 +41,8 @@ std::ostream& operator<<(std::ostream& out, const Message& message);
 
 // Virtual-key codes that the library acts on.
 constexpr int KEY_CONTROL = 17;
+
+// Modifier keys held, in the `c` of key messages.
+constexpr int MOD_CONTROL = 1;
 
 }  // namespace kivet

@@ -60,8 +60,8 @@ constexpr int DIALOG_CANCEL = 2;
 
 struct DialogSetup {
   std::string title;
-  std::string prompt;     // shown as the static text above the edit box
-  std::string button;     // the default button's text
+  std::string prompt;  // shown as the static text above the edit box
+  std::string button;  // the default button's text
   DialogProc proc = nullptr;
 };
 
@@ -85,7 +85,10 @@ class Platform {
   virtual void start_timer(int number, int period_ms) = 0;
   virtual void stop_timer(int number) = 0;
 
-  // Copies the whole off-screen bitmap to the graphics window at (0, 0).
+  // Shows the whole off-screen bitmap in the graphics window at (0, 0). A
+  // backend may take it at the window's next frame (within one refresh of
+  // the display), so that any number of presents between two frames cost
+  // one copy; the bitmap must stay alive until then.
   virtual void present(cairo_surface_t* bitmap) = 0;
 
   // The text window: clear it, or scroll it up one line and draw `line` at

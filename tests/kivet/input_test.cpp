@@ -120,3 +120,19 @@ TEST_F(InputTest, UnknownCommandsAndKeysChangeNothing) {
   EXPECT_FALSE(kivet::running);
   EXPECT_FALSE(kivet::quit_requested);
 }
+
+TEST_F(InputTest, CtrlFollowsTheKeyboardWhereverItWasPressedOrLetGo) {
+  // Let go while another window had the keyboard: a plain q is a letter.
+  headless::key_down(kivet::KEY_CONTROL);
+  headless::release_ctrl_elsewhere();
+  headless::key_down('Q', 'q');
+  WaitResult r = wait_event();
+  EXPECT_EQ(r.kind, 2);
+  EXPECT_EQ(r.key, 'q');
+  EXPECT_FALSE(kivet::quit_requested);
+  // Pressed elsewhere and held: the letter's own message says so.
+  headless::command(kivet::CMD_ANIMATE);
+  headless::post({WindowId::graphics, kivet::MessageKind::key_down, 'H', 8, kivet::MOD_CONTROL});
+  wait_event_after_click();
+  EXPECT_FALSE(kivet::running);
+}

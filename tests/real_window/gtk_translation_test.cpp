@@ -1,10 +1,15 @@
-// The GTK backend's translations, which need no display: key codes and
-// typed characters, menu texts, and library bytes to and from UTF-8.
+// The GTK backend's parts that need no display: key codes, typed
+// characters and menu keys, menu texts, library bytes to and from UTF-8, and
+// the timer's schedule.
 #include <gtest/gtest.h>
 
+#include <vector>
+
 #include "kivet/platform/gtk/byte_text.h"
+#include "kivet/platform/gtk/clock_timer.h"
 #include "kivet/platform/gtk/gtk_menu.h"
 #include "kivet/platform/gtk/key_codes.h"
+#include "kivet/platform/message.h"
 
 namespace kivet::gtk {
 namespace {
@@ -34,6 +39,28 @@ TEST(KeyCodeTest, KeysGiveTheirCodesWhateverShiftAndNumLockSay) {
   for (const Case& c : cases) {
     EXPECT_EQ(virtual_key_code(c.keyval, c.unshifted), c.code) << gdk_keyval_name(c.keyval);
   }
+}
+
+TEST(KeyCodeTest, KeysWithoutALatinSymbolTakeTheirCodeFromAnotherGroup) {
+  // On a Russian layout the key of H types Cyrillic er; its US group has h.
+  EXPECT_EQ(virtual_key_code(GDK_KEY_Cyrillic_er, GDK_KEY_Cyrillic_er, {GDK_KEY_h}), 'H');
+  EXPECT_EQ(virtual_key_code(GDK_KEY_Cyrillic_ZHE, GDK_KEY_Cyrillic_zhe, {GDK_KEY_semicolon}), 186);
+  EXPECT_EQ(virtual_key_code(GDK_KEY_q, GDK_KEY_q, {GDK_KEY_Cyrillic_shorti}), 'Q');
+  EXPECT_EQ(virtual_key_code(GDK_KEY_Cyrillic_er, GDK_KEY_Cyrillic_er, {}), 0);
+}
+
+TEST(MenuKeyTest, F10AndAltGoToTheMenuCtrlAndPlainKeysToTheLibrary) {
+  const auto none = GdkModifierType(0), alt = GDK_MOD1_MASK;
+  EXPECT_TRUE(is_menu_key(GDK_KEY_F10, none));
+  EXPECT_TRUE(is_menu_key(GDK_KEY_Alt_L, none));
+  EXPECT_TRUE(is_menu_key(GDK_KEY_r, alt));
+  EXPECT_TRUE(is_menu_key(GDK_KEY_Cyrillic_ka, alt));
+  EXPECT_FALSE(is_menu_key(GDK_KEY_r, none));
+  EXPECT_FALSE(is_menu_key(GDK_KEY_Return, none));
+  EXPECT_FALSE(is_menu_key(GDK_KEY_q, GDK_CONTROL_MASK));
+  EXPECT_FALSE(is_menu_key(GDK_KEY_q, GdkModifierType(GDK_CONTROL_MASK | alt)));
+  EXPECT_EQ(held_modifiers(GdkModifierType(GDK_CONTROL_MASK | GDK_SHIFT_MASK)), MOD_CONTROL);
+  EXPECT_EQ(held_modifiers(GDK_SHIFT_MASK), 0);
 }
 
 TEST(TypedCharacterTest, CharactersTypedWithAndWithoutModifiers) {
@@ -93,6 +120,14 @@ TEST(ByteTextTest, TypedTextBecomesLatin1) {
   EXPECT_EQ(utf8_to_bytes("h\xc3\xa9llo"), "h\xe9llo");
   EXPECT_EQ(utf8_to_bytes("5 \xe2\x82\xac"), "5 ?");
   EXPECT_EQ(utf8_to_bytes("bad \xff end"), "bad ? end");
+}
+
+TEST(ClockTimerTest, TicksKeepToTheClockAndSkipWhatWasMissed) {
+  // Served a little late, tick 1 is followed by tick 2, due at 200.
+  EXPECT_EQ(next_tick(1, 103, 100), 2);
+  EXPECT_EQ(next_tick(2, 200, 100), 3);
+  // Served 250 late: ticks 3 and 4 are gone, 5 is due at 500.
+  EXPECT_EQ(next_tick(2, 450, 100), 5);
 }
 
 }  // namespace

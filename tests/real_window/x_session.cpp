@@ -1,7 +1,10 @@
+// Xvfb, child processes, screen images and Xlib look-ups for the
+// real-window tests.
 #include "real_window/x_session.h"
 
 #include <X11/Xatom.h>
 #include <X11/Xutil.h>
+#include <cairo.h>
 #include <fcntl.h>
 #include <poll.h>
 #include <signal.h>
@@ -11,6 +14,7 @@
 
 #include <algorithm>
 #include <chrono>
+#include <cstdio>
 #include <cstdlib>
 #include <cstring>
 #include <filesystem>
@@ -73,26 +77,44 @@ std::ostream& operator<<(std::ostream& out, const Geometry& g) {
 }
 
 void set_test_environment(const std::string& display) {
-  setenv("DISPLAY", display.c_str(), 1);
+  if (display.empty()) {
+    unsetenv("DISPLAY");
+  } else {
+    setenv("DISPLAY", display.c_str(), 1);
+  }
   setenv("NO_AT_BRIDGE", "1", 1);
   setenv("LC_ALL", "C.UTF-8", 1);
 }
 
-bool XvfbServer::available() {
+// In a child before exec: its environment and working directory.
+static void prepare_child(const std::string& display, const std::string& working_dir,
+                          const std::vector<std::string>& environment) {
+  set_test_environment(display);
+  for (const std::string& variable : environment) {
+    size_t equals = variable.find('=');
+    if (equals == std::string::npos) continue;
+    setenv(variable.substr(0, equals).c_str(), variable.substr(equals + 1).c_str(), 1);
+  }
+  if (!working_dir.empty() && chdir(working_dir.c_str()) != 0) _exit(126);
+}
+
+bool on_path(const std::string& program) {
   const char* path = getenv("PATH");
   std::string dirs = path ? path : "/usr/bin:/bin";
   size_t start = 0;
   while (start <= dirs.size()) {
     size_t end = dirs.find(':', start);
     if (end == std::string::npos) end = dirs.size();
-    std::string candidate = dirs.substr(start, end - start) + "/Xvfb";
+    std::string candidate = dirs.substr(start, end - start) + "/" + program;
     if (access(candidate.c_str(), X_OK) == 0) return true;
     start = end + 1;
   }
   return false;
 }
 
-bool XvfbServer::start() {
+bool XvfbServer::available() { return on_path("Xvfb"); }
+
+bool XvfbServer::start(int width, int height) {
   int fds[2];
   if (pipe(fds) != 0) return false;
   pid_ = fork();
@@ -102,8 +124,9 @@ bool XvfbServer::start() {
     dup2(null, STDOUT_FILENO);
     dup2(null, STDERR_FILENO);
     // The server writes the display number it chose to this descriptor.
-    exec({"Xvfb", "-displayfd", std::to_string(fds[1]), "-screen", "0", "1024x768x24", "-nolisten",
-          "tcp", "-extension", "GLX"});
+    std::string screen = std::to_string(width) + "x" + std::to_string(height) + "x24";
+    exec({"Xvfb", "-displayfd", std::to_string(fds[1]), "-screen", "0", screen, "-nolisten", "tcp",
+          "-extension", "GLX"});
   }
   close(fds[1]);
   std::string number;
@@ -137,7 +160,8 @@ ChildProcess::~ChildProcess() {
 }
 
 bool ChildProcess::start(const std::vector<std::string>& argv, const std::string& display,
-                         const std::string& working_dir) {
+                         const std::string& working_dir,
+                         const std::vector<std::string>& environment) {
   int fds[2];
   if (pipe(fds) != 0) return false;
   pid_ = fork();
@@ -146,8 +170,7 @@ bool ChildProcess::start(const std::vector<std::string>& argv, const std::string
     close(fds[0]);
     dup2(fds[1], STDOUT_FILENO);
     close(fds[1]);
-    set_test_environment(display);
-    if (!working_dir.empty() && chdir(working_dir.c_str()) != 0) _exit(126);
+    prepare_child(display, working_dir, environment);
     exec(argv);
   }
   close(fds[1]);
@@ -213,6 +236,80 @@ bool operator==(const Image& a, const Image& b) {
   return a.width == b.width && a.height == b.height && a.pixels == b.pixels;
 }
 
+Image read_png(const std::string& path) {
+  Image result;
+  cairo_surface_t* png = cairo_image_surface_create_from_png(path.c_str());
+  cairo_format_t format = cairo_image_surface_get_format(png);
+  if (cairo_surface_status(png) == CAIRO_STATUS_SUCCESS &&
+      (format == CAIRO_FORMAT_RGB24 || format == CAIRO_FORMAT_ARGB32)) {
+    result.width = cairo_image_surface_get_width(png);
+    result.height = cairo_image_surface_get_height(png);
+    const unsigned char* data = cairo_image_surface_get_data(png);
+    int stride = cairo_image_surface_get_stride(png);
+    for (int y = 0; y < result.height; ++y) {
+      const uint32_t* row = reinterpret_cast<const uint32_t*>(data + y * stride);
+      result.pixels.insert(result.pixels.end(), row, row + result.width);
+    }
+    for (uint32_t& pixel : result.pixels) pixel &= 0xFFFFFF;
+  }
+  cairo_surface_destroy(png);
+  return result;
+}
+
+Image crop(const Image& image, int x, int y, int width, int height) {
+  Image part;
+  part.width = width;
+  part.height = height;
+  for (int row = y; row < y + height; ++row) {
+    auto start = image.pixels.begin() + static_cast<long>(row) * image.width + x;
+    part.pixels.insert(part.pixels.end(), start, start + width);
+  }
+  return part;
+}
+
+Image scale_up(const Image& image, int factor) {
+  Image scaled;
+  scaled.width = image.width * factor;
+  scaled.height = image.height * factor;
+  scaled.pixels.resize(static_cast<size_t>(scaled.width) * scaled.height);
+  for (int y = 0; y < scaled.height; ++y) {
+    for (int x = 0; x < scaled.width; ++x) {
+      scaled.pixels[static_cast<size_t>(y) * scaled.width + x] = image.at(x / factor, y / factor);
+    }
+  }
+  return scaled;
+}
+
+long count_differences(const Image& a, const Image& b) {
+  if (a.width != b.width || a.height != b.height) {
+    return static_cast<long>(std::max(a.pixels.size(), b.pixels.size()));
+  }
+  long differences = 0;
+  for (size_t i = 0; i < a.pixels.size(); ++i) differences += a.pixels[i] != b.pixels[i];
+  return differences;
+}
+
+Place find_image(const Image& image, const Image& part) {
+  if (part.empty()) return Place{};
+  // A few pixels spread over the part rule out nearly every place before
+  // the whole part is compared.
+  std::vector<std::pair<int, int>> probes;
+  for (int i = 1; i < 8; ++i) {
+    for (int j = 1; j < 8; ++j) probes.push_back({part.width * i / 8, part.height * j / 8});
+  }
+  for (int y = 0; y + part.height <= image.height; ++y) {
+    for (int x = 0; x + part.width <= image.width; ++x) {
+      bool alike = true;
+      for (size_t p = 0; p < probes.size() && alike; ++p) {
+        alike = image.at(x + probes[p].first, y + probes[p].second) ==
+                part.at(probes[p].first, probes[p].second);
+      }
+      if (alike && crop(image, x, y, part.width, part.height) == part) return Place{true, x, y};
+    }
+  }
+  return Place{};
+}
+
 TempDir::TempDir() {
   const char* base = getenv("TMPDIR");
   std::string pattern = std::string(base && *base ? base : "/tmp") + "/kivet_window_XXXXXX";
@@ -241,15 +338,29 @@ bool write_file(const std::string& path, const std::string& content) {
   return static_cast<bool>(out);
 }
 
-int run_command(const std::vector<std::string>& argv, const std::string& display, int timeout_ms) {
+int run_command(const std::vector<std::string>& argv, const std::string& display, int timeout_ms,
+                const std::string& working_dir, const std::vector<std::string>& environment) {
   pid_t pid = fork();
   if (pid == 0) {
-    set_test_environment(display);
+    prepare_child(display, working_dir, environment);
     exec(argv);
   }
   int status = wait_child(pid, timeout_ms);
   if (status == -1) kill_child(pid);
   return status;
+}
+
+unsigned long cpu_ticks(pid_t pid) {
+  FILE* stat = fopen(("/proc/" + std::to_string(pid) + "/stat").c_str(), "r");
+  unsigned long user = 0, system = 0;
+  if (!stat) return 0;
+  // Fields 14 and 15, after the command name in parentheses.
+  if (fscanf(stat, "%*d (%*[^)]) %*c %*d %*d %*d %*d %*d %*u %*u %*u %*u %*u %lu %lu", &user,
+             &system) != 2) {
+    user = system = 0;
+  }
+  fclose(stat);
+  return user + system;
 }
 
 // Windows come and go while the test looks at them: a request about a window

@@ -1,5 +1,6 @@
 // Helpers for tests that run programs in real windows: a private Xvfb
-// server, child processes with timeouts, and a few Xlib look-ups.
+// server, child processes with timeouts, screen images, and a few Xlib
+// look-ups.
 #pragma once
 
 #include <X11/Xlib.h>
@@ -21,12 +22,16 @@ struct Geometry {
 bool operator==(const Geometry& a, const Geometry& b);
 std::ostream& operator<<(std::ostream& out, const Geometry& g);
 
-// An Xvfb server on a display number it picks itself, 1024 x 768 x 24.
+// Whether a program of this name is on the PATH.
+bool on_path(const std::string& program);
+
+// An Xvfb server on a display number it picks itself, 1024 x 768 x 24
+// unless told otherwise.
 class XvfbServer {
  public:
   static bool available();
   ~XvfbServer() { stop(); }
-  bool start();
+  bool start(int width = 1024, int height = 768);
   void stop();
   const std::string& display() const { return display_; }
 
@@ -40,9 +45,11 @@ class XvfbServer {
 class ChildProcess {
  public:
   ~ChildProcess();
-  // Starts the program in `working_dir` (the test's own directory when empty).
+  // Starts the program in `working_dir` (the test's own directory when
+  // empty), with the test environment for `display` (none when empty) and
+  // the variables of `environment`, each "NAME=VALUE".
   bool start(const std::vector<std::string>& argv, const std::string& display,
-             const std::string& working_dir = "");
+             const std::string& working_dir = "", const std::vector<std::string>& environment = {});
   // The first line from now on that starts with `prefix`, or "" after the timeout.
   std::string wait_for_line(const std::string& prefix, int timeout_ms);
   // Every line read so far.
@@ -75,6 +82,25 @@ struct Image {
 bool operator==(const Image& a, const Image& b);
 inline bool operator!=(const Image& a, const Image& b) { return !(a == b); }
 
+// A PNG file's pixels; an empty image when it cannot be read.
+Image read_png(const std::string& path);
+// The part of an image from (x, y), `width` x `height`, which must lie in it.
+Image crop(const Image& image, int x, int y, int width, int height);
+// Each pixel made a `factor` x `factor` block.
+Image scale_up(const Image& image, int factor);
+// Pixels that differ between two images of the same size (all of them when
+// the sizes differ).
+long count_differences(const Image& a, const Image& b);
+
+struct Place {
+  bool found = false;
+  int x = 0;
+  int y = 0;
+};
+// Where `part` appears in `image` pixel for pixel, searched from the top
+// left.
+Place find_image(const Image& image, const Image& part);
+
 // A fresh directory under the system's temporary directory, removed with
 // everything in it when the object goes.
 class TempDir {
@@ -95,10 +121,17 @@ std::string read_file(const std::string& path);
 bool write_file(const std::string& path, const std::string& content);
 
 // Runs a command (e.g. xdotool) on the display and returns its exit status.
+// Its working directory and further environment as for ChildProcess.
 int run_command(const std::vector<std::string>& argv, const std::string& display,
-                int timeout_ms = 10000);
+                int timeout_ms = 10000, const std::string& working_dir = "",
+                const std::vector<std::string>& environment = {});
 
-// The environment every program under test gets.
+// Processor ticks (user and system, in sysconf(_SC_CLK_TCK) units) that a
+// process has used so far; 0 when it cannot be read.
+unsigned long cpu_ticks(pid_t pid);
+
+// The environment every program under test gets; without a display, none
+// is named.
 void set_test_environment(const std::string& display);
 
 class XConnection {

@@ -4,18 +4,16 @@
 // library's queue; the library decides what it means.
 #include <gtk/gtk.h>
 
-#include <algorithm>
-#include <cstdint>
-#include <cstring>
 #include <map>
-#include <vector>
 
 #include "kivet/platform/gtk/byte_text.h"
+#include "kivet/platform/gtk/clock_timer.h"
 #include "kivet/platform/gtk/endings.h"
 #include "kivet/platform/gtk/gtk_dialog.h"
 #include "kivet/platform/gtk/gtk_menu.h"
 #include "kivet/platform/gtk/key_codes.h"
 #include "kivet/platform/gtk/text_pane.h"
+#include "kivet/platform/gtk/window_copy.h"
 #include "kivet/platform/platform.h"
 
 namespace kivet::gtk {
@@ -35,73 +33,6 @@ struct Window {
   Size area_size;      // the last size the drawing area was given
   bool drawn = false;  // the drawing area has been drawn since it was shown
 };
-
-// Rows of the graphics window that a present changes, with the columns from
-// the first to the last changed pixel in any of them.
-struct ChangedBand {
-  int top, bottom, left, right;
-};
-
-// Changed rows less than this far apart go to the window as one band.
-constexpr int BAND_GAP = 8;
-
-// Rows are searched for their first and last changed pixel this many pixels
-// at a time, with memcmp, before the single pixels of one block.
-constexpr int SEARCH_BLOCK = 16;
-
-// The first and the last pixel where two rows of `width` pixels differ;
-// they must differ somewhere.
-int first_difference(const uint32_t* a, const uint32_t* b, int width) {
-  int x = 0;
-  while (x + SEARCH_BLOCK <= width && memcmp(a + x, b + x, SEARCH_BLOCK * 4) == 0) {
-    x += SEARCH_BLOCK;
-  }
-  while (a[x] == b[x]) ++x;
-  return x;
-}
-
-int last_difference(const uint32_t* a, const uint32_t* b, int width) {
-  int end = width;
-  while (end >= SEARCH_BLOCK &&
-         memcmp(a + end - SEARCH_BLOCK, b + end - SEARCH_BLOCK, SEARCH_BLOCK * 4) == 0) {
-    end -= SEARCH_BLOCK;
-  }
-  int x = end - 1;
-  while (a[x] == b[x]) --x;
-  return x;
-}
-
-// Copies into `copy` the pixels of `bitmap` that differ from it, row by row,
-// and returns where they lie. Both are image surfaces of the same format.
-std::vector<ChangedBand> copy_changes(cairo_surface_t* bitmap, cairo_surface_t* copy) {
-  std::vector<ChangedBand> bands;
-  cairo_surface_flush(copy);
-  int width = std::min(cairo_image_surface_get_width(bitmap), cairo_image_surface_get_width(copy));
-  int height =
-      std::min(cairo_image_surface_get_height(bitmap), cairo_image_surface_get_height(copy));
-  const unsigned char* from = cairo_image_surface_get_data(bitmap);
-  unsigned char* to = cairo_image_surface_get_data(copy);
-  int from_stride = cairo_image_surface_get_stride(bitmap);
-  int to_stride = cairo_image_surface_get_stride(copy);
-  for (int y = 0; y < height; ++y) {
-    const uint32_t* source = reinterpret_cast<const uint32_t*>(from + y * from_stride);
-    uint32_t* target = reinterpret_cast<uint32_t*>(to + y * to_stride);
-    if (memcmp(source, target, width * sizeof(uint32_t)) == 0) continue;
-    int left = first_difference(source, target, width);
-    int right = last_difference(source, target, width);
-    memcpy(target + left, source + left, (right - left + 1) * sizeof(uint32_t));
-    if (!bands.empty() && bands.back().bottom >= y - BAND_GAP) {
-      ChangedBand& band = bands.back();
-      band.bottom = y;
-      band.left = std::min(band.left, left);
-      band.right = std::max(band.right, right);
-    } else {
-      bands.push_back(ChangedBand{y, y, left, right});
-    }
-  }
-  cairo_surface_mark_dirty(copy);
-  return bands;
-}
 
 gpointer as_data(WindowId window) { return GINT_TO_POINTER(static_cast<int>(window)); }
 WindowId as_window(gpointer data) { return static_cast<WindowId>(GPOINTER_TO_INT(data)); }
@@ -141,7 +72,7 @@ class GtkPlatform : public Platform {
     gtk_box_pack_end(GTK_BOX(w.box), w.area, TRUE, TRUE, 0);
     gtk_container_add(GTK_CONTAINER(w.toplevel), w.box);
     connect_signals(id, w);
-    if (id == WindowId::graphics) create_window_surface(setup);
+    if (id == WindowId::graphics) copy_.create(setup.width, setup.height);
     if (id == WindowId::text) text_.attach(w.area);
     send_message(Message{id, MessageKind::create, 0, 0});
   }
@@ -184,7 +115,7 @@ class GtkPlatform : public Platform {
 
   void start_timer(int number, int period_ms) override {
     stop_timer(number);
-    timers_[number] = g_timeout_add(period_ms, on_timer, GINT_TO_POINTER(number));
+    timers_[number] = add_clock_timer(period_ms, on_timer, GINT_TO_POINTER(number));
   }
 
   void stop_timer(int number) override {
@@ -194,14 +125,17 @@ class GtkPlatform : public Platform {
     timers_.erase(timer);
   }
 
+  // The bitmap reaches the window through the toolkit's draw cycle, the only
+  // way a picture reaches the screen on every display server: at the next
+  // frame the window's copy takes what changed, and the bands that hold the
+  // changes are redrawn. Any number of presents between two frames cost one
+  // copy, so the picture shows the latest bitmap at each refresh.
   void present(cairo_surface_t* bitmap) override {
     GtkWidget* area = windows_[WindowId::graphics].area;
-    if (!area || !window_surface_) return;
-    // Only what changed since the last copy travels to the window: after a
-    // scene is redrawn whole that is mostly a few moving shapes. The window's
-    // own copy takes the changes first, so an expose repaints from it.
-    std::vector<ChangedBand> changed = copy_changes(bitmap, window_surface_);
-    if (!changed.empty()) paint_now(area, changed);
+    if (!area) return;
+    bool frame_requested = copy_.pending();
+    copy_.show(bitmap);
+    if (!frame_requested) gtk_widget_add_tick_callback(area, on_frame, nullptr, nullptr);
   }
 
   void text_clear() override { text_.clear(); }
@@ -242,17 +176,6 @@ class GtkPlatform : public Platform {
     }
   }
 
-  // The graphics window keeps its own copy of the bitmap to repaint from,
-  // white like the window's background until the first copy.
-  void create_window_surface(const WindowSetup& setup) {
-    if (window_surface_) cairo_surface_destroy(window_surface_);
-    window_surface_ = cairo_image_surface_create(CAIRO_FORMAT_RGB24, setup.width, setup.height);
-    cairo_t* cr = cairo_create(window_surface_);
-    cairo_set_source_rgb(cr, 1, 1, 1);
-    cairo_paint(cr);
-    cairo_destroy(cr);
-  }
-
   // The library reads the client size right after showing, and its first
   // copy to the window must not wait for the next frame: let the toolkit lay
   // the window out and draw it once.
@@ -263,47 +186,21 @@ class GtkPlatform : public Platform {
     }
   }
 
-  // Paints the changed bands at once, straight onto the area's window, so a
-  // copy is on screen when present returns, as a copy to the window would
-  // be. The toolkit's paint cycle would instead fill and upload a fresh
-  // buffer of the whole area for every frame, which made it the slowest part
-  // of playing a script back.
-  void paint_now(GtkWidget* area, const std::vector<ChangedBand>& bands) {
-    GdkWindow* window = gtk_widget_get_window(area);
-    if (!window || !gtk_widget_get_mapped(area)) return;
-    G_GNUC_BEGIN_IGNORE_DEPRECATIONS
-    cairo_t* cr = gdk_cairo_create(window);
-    G_GNUC_END_IGNORE_DEPRECATIONS
-    cairo_set_operator(cr, CAIRO_OPERATOR_SOURCE);
-    cairo_set_source_surface(cr, window_surface_, 0, 0);
-    // One band at a time, so that only the bands are sent, not the area
-    // between them.
-    for (const ChangedBand& band : bands) {
-      cairo_rectangle(cr, band.left, band.top, band.right - band.left + 1,
-                      band.bottom - band.top + 1);
-      cairo_fill(cr);
-    }
-    cairo_destroy(cr);
-    gdk_display_flush(gdk_window_get_display(window));
-  }
-
   static GtkPlatform& self();
 
   static gboolean on_key(GtkWidget*, GdkEventKey* event, gpointer window) {
-    GdkKeymap* keymap = gdk_keymap_get_for_display(gdk_window_get_display(event->window));
-    guint unshifted = 0;
-    if (!gdk_keymap_translate_keyboard_state(keymap, event->hardware_keycode, GdkModifierType(0),
-                                             event->group, &unshifted, nullptr, nullptr, nullptr)) {
-      unshifted = 0;
-    }
-    int code = virtual_key_code(event->keyval, unshifted);
+    GdkModifierType state = GdkModifierType(event->state);
+    // F10 and Alt with a letter open the menu and choose its entries, in the
+    // toolkit's own handling; the library never sees them.
+    if (is_menu_key(event->keyval, state)) return FALSE;
+    int code = virtual_key_code(event);
+    int held = held_modifiers(state);
     if (event->type == GDK_KEY_PRESS) {
-      int ch = typed_character(event->keyval, GdkModifierType(event->state));
-      post_message(Message{as_window(window), MessageKind::key_down, code, ch});
+      int ch = typed_character(event->keyval, state);
+      post_message(Message{as_window(window), MessageKind::key_down, code, ch, held});
     } else {
-      post_message(Message{as_window(window), MessageKind::key_up, code, 0});
+      post_message(Message{as_window(window), MessageKind::key_up, code, 0, held});
     }
-    // Every key belongs to the library: F10 and Alt must not open the menu.
     return TRUE;
   }
 
@@ -341,14 +238,20 @@ class GtkPlatform : public Platform {
     }
   }
 
-  static gboolean on_graphics_draw(GtkWidget*, cairo_t* cr, gpointer window) {
-    self().windows_[as_window(window)].drawn = true;
-    cairo_surface_t* surface = self().window_surface_;
-    if (surface) {
-      cairo_set_operator(cr, CAIRO_OPERATOR_SOURCE);
-      cairo_set_source_surface(cr, surface, 0, 0);
-      cairo_paint(cr);
+  // At a frame, before it is drawn: the changed bands become the parts of
+  // the window that this frame redraws.
+  static gboolean on_frame(GtkWidget* area, GdkFrameClock*, gpointer) {
+    for (const ChangedBand& band : self().copy_.take_changes()) {
+      gtk_widget_queue_draw_area(area, band.left, band.top, band.right - band.left + 1,
+                                 band.bottom - band.top + 1);
     }
+    return G_SOURCE_REMOVE;
+  }
+
+  static gboolean on_graphics_draw(GtkWidget* area, cairo_t* cr, gpointer window) {
+    self().windows_[as_window(window)].drawn = true;
+    self().copy_.paint(cr, gtk_widget_get_allocated_width(area),
+                       gtk_widget_get_allocated_height(area));
     return TRUE;
   }
 
@@ -365,13 +268,13 @@ class GtkPlatform : public Platform {
 
   std::map<WindowId, Window> windows_;
   std::map<int, guint> timers_;
-  cairo_surface_t* window_surface_ = nullptr;
+  WindowCopy copy_;
   MenuBar menu_;
   TextPane text_;
   ModalDialog dialog_;
 };
 
-GtkPlatform& GtkPlatform::self() { return static_cast<GtkPlatform&>(platform()); }
+GtkPlatform& GtkPlatform::self() { return static_cast<GtkPlatform&>(gtk_platform()); }
 
 }  // namespace
 }  // namespace kivet::gtk

@@ -1,4 +1,10 @@
+// Key codes, typed characters and menu keys from GDK key events.
 #include "kivet/platform/gtk/key_codes.h"
+
+#include <algorithm>
+#include <utility>
+
+#include "kivet/platform/message.h"
 
 namespace kivet::gtk {
 namespace {
@@ -61,12 +67,59 @@ int main_keyboard_code(guint keyval) {
 
 }  // namespace
 
-int virtual_key_code(guint keyval, guint unshifted) {
+int virtual_key_code(guint keyval, guint unshifted, const std::vector<guint>& other_groups) {
   int code = keypad_code(keyval);
   if (code == 0 && unshifted != 0) code = main_keyboard_code(unshifted);
   if (code == 0) code = main_keyboard_code(keyval);
+  for (size_t i = 0; code == 0 && i < other_groups.size(); ++i) {
+    code = main_keyboard_code(other_groups[i]);
+  }
   return code;
 }
+
+int virtual_key_code(const GdkEventKey* event) {
+  GdkKeymap* keymap = gdk_keymap_get_for_display(gdk_window_get_display(event->window));
+  guint unshifted = 0;
+  if (!gdk_keymap_translate_keyboard_state(keymap, event->hardware_keycode, GdkModifierType(0),
+                                           event->group, &unshifted, nullptr, nullptr, nullptr)) {
+    unshifted = 0;
+  }
+  int code = virtual_key_code(event->keyval, unshifted);
+  if (code != 0) return code;
+  std::vector<std::pair<gint, guint>> by_group;  // the first level of every other group
+  GdkKeymapKey* keys = nullptr;
+  guint* keyvals = nullptr;
+  gint count = 0;
+  if (gdk_keymap_get_entries_for_keycode(keymap, event->hardware_keycode, &keys, &keyvals,
+                                         &count)) {
+    for (gint i = 0; i < count; ++i) {
+      if (keys[i].level == 0 && keys[i].group != event->group) {
+        by_group.emplace_back(keys[i].group, keyvals[i]);
+      }
+    }
+    g_free(keys);
+    g_free(keyvals);
+  }
+  std::sort(by_group.begin(), by_group.end());
+  std::vector<guint> other_groups;
+  for (const auto& entry : by_group) other_groups.push_back(entry.second);
+  return virtual_key_code(event->keyval, unshifted, other_groups);
+}
+
+bool is_menu_key(guint keyval, GdkModifierType state) {
+  switch (keyval) {
+    case GDK_KEY_F10:
+    case GDK_KEY_Alt_L:
+    case GDK_KEY_Alt_R:
+    case GDK_KEY_Meta_L:
+    case GDK_KEY_Meta_R:
+      return true;
+    default:
+      return (state & GDK_MOD1_MASK) && !(state & GDK_CONTROL_MASK);
+  }
+}
+
+int held_modifiers(GdkModifierType state) { return (state & GDK_CONTROL_MASK) ? MOD_CONTROL : 0; }
 
 int typed_character(guint keyval, GdkModifierType state) {
   if (state & GDK_MOD1_MASK) return 0;

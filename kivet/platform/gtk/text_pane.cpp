@@ -1,6 +1,8 @@
+// The text window's lines and their drawing.
 #include "kivet/platform/gtk/text_pane.h"
 
 #include "kivet/platform/gtk/byte_text.h"
+#include "kivet/platform/platform.h"
 
 namespace kivet::gtk {
 
@@ -12,18 +14,25 @@ static constexpr size_t LINES_KEPT_UNSIZED = 64;
 void TextPane::attach(GtkWidget* area) {
   area_ = area;
   line_height_ = 0;
+  redraw_requested_ = false;
+}
+
+void TextPane::request_redraw() {
+  if (!area_) return;
+  redraw_requested_ = true;
+  gtk_widget_queue_draw(area_);
 }
 
 void TextPane::clear() {
   lines_.clear();
-  if (area_) gtk_widget_queue_draw(area_);
+  request_redraw();
 }
 
 void TextPane::add_line(const char* bytes) {
   lines_.push_back(bytes_to_utf8(bytes ? bytes : ""));
   size_t kept = lines_kept();
   while (lines_.size() > kept) lines_.pop_front();
-  if (area_) gtk_widget_queue_draw(area_);
+  request_redraw();
 }
 
 PangoLayout* TextPane::create_layout() const {
@@ -51,6 +60,12 @@ size_t TextPane::lines_kept() {
 }
 
 void TextPane::draw(cairo_t* cr) {
+  // A draw that no new line asked for (the window was uncovered or shown)
+  // is the library's to answer: it repaints from the lines it keeps, which
+  // may be fewer than those that scrolled through here. Until then the
+  // window shows what it showed.
+  if (!redraw_requested_) post_message(Message{WindowId::text, MessageKind::paint, 0, 0});
+  redraw_requested_ = false;
   cairo_set_source_rgb(cr, 1, 1, 1);
   cairo_paint(cr);
   if (!area_ || lines_.empty()) return;

@@ -1,5 +1,6 @@
 // The text window's content: the lines it shows, newest at the bottom, drawn
-// with a fixed-pitch font, black on white, 5 pixels from the left edge.
+// with a fixed-pitch font, black on white, 5 pixels from the left edge. A
+// draw that the pane did not ask for itself asks the library to repaint.
 #pragma once
 
 #include <gtk/gtk.h>
@@ -21,12 +22,14 @@ class TextPane {
   void draw(cairo_t* cr);
 
  private:
+  void request_redraw();
   PangoLayout* create_layout() const;
   int line_height();
   size_t lines_kept();
 
   GtkWidget* area_ = nullptr;
   int line_height_ = 0;
+  bool redraw_requested_ = false;  // the next draw shows lines added here
   std::deque<std::string> lines_;  // UTF-8, one entry per line
 };
 

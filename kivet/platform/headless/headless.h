@@ -34,7 +34,8 @@ void begin_unattended_run(FILE* out, FILE* in);
 // Input, posted to the library's queue as the toolkit would post it.
 void post(const Message& message);
 void click(int client_x, int client_y);
-// A key press: its code and the character it types (0 for none).
+// A key press: its code and the character it types (0 for none). Key
+// messages say whether Ctrl is held, as the keys posted so far left it.
 void key_down(int key_code, int character = 0, WindowId window = WindowId::graphics);
 void key_up(int key_code, WindowId window = WindowId::graphics);
 void character(int ch);
@@ -43,6 +44,8 @@ void command(int number);
 void close_window(WindowId window);
 // Types Ctrl+letter as a keyboard would: Ctrl down, the letter, Ctrl up.
 void ctrl_key(char letter, bool shift = false);
+// Ctrl is let go while another program has the keyboard: no message comes.
+void release_ctrl_elsewhere();
 
 // When the wait sleeps with nothing queued and the timer runs, the backend
 // delivers the next timer tick (its clock moves on 100 ms). Returns the

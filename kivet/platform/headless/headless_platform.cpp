@@ -51,6 +51,7 @@ struct State {
   int tick_limit = -1;
   FILE* run_out = nullptr;  // set in an unattended run
   FILE* run_in = nullptr;
+  bool ctrl_held = false;  // as the keyboard has it, whichever window saw it
 };
 
 State& state() {
@@ -261,13 +262,21 @@ void click(int client_x, int client_y) {
   post(Message{WindowId::graphics, MessageKind::left_button_down, client_x, client_y});
 }
 
+// Key messages carry the modifiers held before the key itself, as a
+// toolkit's key events do.
+static int modifiers() { return state().ctrl_held ? MOD_CONTROL : 0; }
+
 void key_down(int key_code, int ch, WindowId window) {
-  post(Message{window, MessageKind::key_down, key_code, ch});
+  post(Message{window, MessageKind::key_down, key_code, ch, modifiers()});
+  if (key_code == KEY_CONTROL) state().ctrl_held = true;
 }
 
 void key_up(int key_code, WindowId window) {
-  post(Message{window, MessageKind::key_up, key_code, 0});
+  post(Message{window, MessageKind::key_up, key_code, 0, modifiers()});
+  if (key_code == KEY_CONTROL) state().ctrl_held = false;
 }
+
+void release_ctrl_elsewhere() { state().ctrl_held = false; }
 
 void character(int ch) { post(Message{WindowId::graphics, MessageKind::character, ch, 0}); }
 
