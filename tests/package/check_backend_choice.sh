@@ -1,6 +1,7 @@
 #!/bin/sh
-# How a program built against the library starts without a display, with an
-# unknown backend, and with a snapshot that cannot be written:
+# How a program built against the library starts without a display, with a
+# display that cannot be opened, with an unknown backend, and with a
+# snapshot that cannot be written:
 #   check_backend_choice.sh PROGRAM WORK
 set -eu
 program=$1 work=$2
@@ -27,6 +28,12 @@ run -u KIVET_BACKEND
 grep -q 'desktop' stderr.txt && grep -q 'KIVET_BACKEND=headless' stderr.txt ||
   fail "no display: the line does not name both ways out"
 
+run -u KIVET_BACKEND DISPLAY=:9999
+[ "$status" -eq 1 ] || fail "unreachable display: status $status, not 1"
+[ "$(wc -l <stderr.txt)" -eq 1 ] || fail "unreachable display: not one line on standard error"
+grep -q 'DISPLAY=:9999' stderr.txt && grep -q 'KIVET_BACKEND=headless' stderr.txt ||
+  fail "unreachable display: the line does not name the display and both ways out"
+
 run KIVET_BACKEND=windows
 [ "$status" -eq 2 ] || fail "unknown backend: status $status, not 2"
 grep -q 'unknown KIVET_BACKEND "windows"' stderr.txt || fail "unknown backend: no clear error"
@@ -38,4 +45,4 @@ grep -q "cannot write the snapshot to $work/missing/snapshot.png" stderr.txt ||
   fail "unwritable snapshot: not reported"
 grep -q 'Cannot open script file KIVET.SCR for reading' stdout.txt ||
   fail "unwritable snapshot: the run's own output changed"
-echo "backend choice: no display, unknown backend and unwritable snapshot as expected"
+echo "backend choice: no display, unreachable display, unknown backend and unwritable snapshot as expected"

@@ -5,6 +5,7 @@
 #include <gtk/gtk.h>
 
 #include <cmath>
+#include <csignal>
 #include <memory>
 #include <string>
 
@@ -217,6 +218,25 @@ TEST_F(GtkBackendTest, UncoveredTextWindowAsksTheLibraryToRepaint) {
   gtk_widget_queue_draw(area);
   run_toolkit_ms(100);
   EXPECT_EQ(paints(), 1);
+}
+
+TEST_F(GtkBackendTest, ASignalQuitsAndASecondOneNotYetTakenEndsTheProcess) {
+  auto quits = [] {
+    int count = 0;
+    for (const Message& message : take_queue()) count += message.kind == MessageKind::quit;
+    return count;
+  };
+  raise(SIGTERM);
+  run_toolkit_ms(100);
+  EXPECT_EQ(quits(), 1);
+  // A program that never waits for events: a second signal ends it.
+  EXPECT_EXIT(
+      {
+        raise(SIGTERM);
+        raise(SIGTERM);
+        exit(0);
+      },
+      testing::KilledBySignal(SIGTERM), "");
 }
 
 TEST_F(GtkBackendTest, TextWindowShowsEachLineWholeNewestAtTheBottom) {

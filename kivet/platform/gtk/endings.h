@@ -6,8 +6,8 @@ namespace kivet::gtk {
 
 // Call once the toolkit is initialised. SIGINT, SIGTERM and SIGHUP (unless
 // inherited as ignored) then post the platform's quit message, as Ctrl+Q
-// does; a lost display connection lets the library finish what it records
-// before the process ends with status 1.
+// does, and a second one before the first was taken ends the process; a lost display connection
+// lets the library finish what it records before the process ends with status 1.
 void watch_outside_endings();
 
 }  // namespace kivet::gtk

@@ -4,6 +4,8 @@
 // library's queue; the library decides what it means.
 #include <gtk/gtk.h>
 
+#include <cstdio>
+#include <cstdlib>
 #include <map>
 
 #include "kivet/platform/gtk/byte_text.h"
@@ -24,6 +26,8 @@ namespace {
 constexpr int EVENTS_PER_PASS = 64;
 // How long show_window waits for a window to be laid out and first drawn.
 constexpr gint64 FIRST_DRAW_WAIT_US = G_USEC_PER_SEC / 2;
+// Exit status when there is no display to open.
+constexpr int EXIT_NO_DISPLAY = 1;
 
 struct Window {
   GtkWidget* toplevel = nullptr;
@@ -37,13 +41,25 @@ struct Window {
 gpointer as_data(WindowId window) { return GINT_TO_POINTER(static_cast<int>(window)); }
 WindowId as_window(gpointer data) { return static_cast<WindowId>(GPOINTER_TO_INT(data)); }
 
+// The display named by the environment cannot be opened (no server there,
+// or no access): one line that says what to do, instead of the toolkit's.
+[[noreturn]] void report_no_display() {
+  const char* x11 = g_getenv("DISPLAY");
+  const char* wayland = g_getenv("WAYLAND_DISPLAY");
+  fprintf(stderr,
+          "kivet: cannot open the display (DISPLAY=%s, WAYLAND_DISPLAY=%s): run the program on a "
+          "desktop, or set KIVET_BACKEND=headless to run it without one\n",
+          x11 ? x11 : "unset", wayland ? wayland : "unset");
+  exit(EXIT_NO_DISPLAY);
+}
+
 class GtkPlatform : public Platform {
  public:
   GtkPlatform() {
     // The library formats its own text and bytes; the user's locale must
     // not change how.
     gtk_disable_setlocale();
-    gtk_init(nullptr, nullptr);
+    if (!gtk_init_check(nullptr, nullptr)) report_no_display();
     watch_outside_endings();
   }
 
