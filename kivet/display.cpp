@@ -2,11 +2,10 @@
 // the colour moved to the front of every drawing call.
 #include "kivet/display.h"
 
-#include <chrono>
 #include <cstdlib>
-#include <thread>
 
 #include "kivet/kivet.h"
+#include "kivet/platform/platform.h"
 #include "kivet/script.h"
 #include "kivet/state.h"
 
@@ -34,7 +33,7 @@ void Display::clear(int colour) {
 }
 
 void Display::sleep(int milliseconds) {
-  if (milliseconds > 0) std::this_thread::sleep_for(std::chrono::milliseconds(milliseconds));
+  if (milliseconds > 0) kivet::platform().sleep(milliseconds);
 }
 
 EventKind Display::get_next_event(int& x, int& y, char& key) {

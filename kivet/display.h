@@ -43,7 +43,8 @@ class Display {
 
   // Shows what was drawn so far, then paints the whole scene `colour`.
   void clear(int colour);
-  // Does nothing for `milliseconds`; the window is not updated meanwhile.
+  // Does nothing for `milliseconds`. What was flushed reaches the window
+  // meanwhile; input waits until the next get_next_event.
   void sleep(int milliseconds);
   // Waits for the next event and returns its kind; a click sets x and y, a
   // typed character sets key. Drawing done since the last call reaches the

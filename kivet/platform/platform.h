@@ -88,7 +88,8 @@ class Platform {
   // Shows the whole off-screen bitmap in the graphics window at (0, 0). A
   // backend may take it at the window's next frame (within one refresh of
   // the display), so that any number of presents between two frames cost
-  // one copy; the bitmap must stay alive until then.
+  // one copy; the bitmap must stay alive until then. A frame that is due at
+  // once is drawn before present returns.
   virtual void present(cairo_surface_t* bitmap) = 0;
 
   // The text window: clear it, or scroll it up one line and draw `line` at
@@ -99,6 +100,11 @@ class Platform {
   // Lets the toolkit handle its pending events, which post messages. With
   // `block`, sleeps until at least one toolkit event has been handled.
   virtual void process_events(bool block) = 0;
+
+  // Suspends the program for `milliseconds`. The window system goes on
+  // meanwhile (what was presented reaches the screen); input waits in the
+  // library's queue.
+  virtual void sleep(int milliseconds) = 0;
 
   // Runs a modal dialog until the dialog procedure ends it; returns the
   // result given to end_dialog, or -1 when the dialog cannot be created.

@@ -220,23 +220,44 @@ TEST_F(GtkBackendTest, UncoveredTextWindowAsksTheLibraryToRepaint) {
   EXPECT_EQ(paints(), 1);
 }
 
-TEST_F(GtkBackendTest, ASignalQuitsAndASecondOneNotYetTakenEndsTheProcess) {
+TEST_F(GtkBackendTest, SignalsQuitAndASecondOneBeforeTheProgramWaitsEndsIt) {
   auto quits = [] {
     int count = 0;
     for (const Message& message : take_queue()) count += message.kind == MessageKind::quit;
     return count;
   };
-  raise(SIGTERM);
-  run_toolkit_ms(100);
-  EXPECT_EQ(quits(), 1);
-  // A program that never waits for events: a second signal ends it.
+  // A program that waits for events gets each signal as a quit.
+  for (int i = 0; i < 2; ++i) {
+    raise(SIGTERM);
+    kivet::platform().process_events(false);
+    run_toolkit_ms(100);
+  }
+  EXPECT_EQ(quits(), 2);
+  // One that only sleeps, or never waits, ends at the second signal.
   EXPECT_EXIT(
       {
         raise(SIGTERM);
+        kivet::platform().sleep(100);
         raise(SIGTERM);
         exit(0);
       },
       testing::KilledBySignal(SIGTERM), "");
+}
+
+TEST_F(GtkBackendTest, FlushedPictureShowsWhileTheProgramComputesOrSleeps) {
+  xtest::XConnection x(server_->display());
+  ASSERT_TRUE(x.ok());
+  run_toolkit_ms(100);
+  KIVET_draw_rectangle(RED, -300, 257, 300, -257, 0);
+  KIVET_flush();
+  g_usleep(100 * 1000);  // computing, without asking for events
+  EXPECT_EQ(x.pixel(5, 30), 0xFF0000u);
+  for (int colour : {BLUE, GREEN}) {
+    KIVET_draw_rectangle(colour, -300, 257, 300, -257, 0);
+    KIVET_flush();
+    kivet::platform().sleep(100);
+  }
+  EXPECT_EQ(x.pixel(5, 30), 0x00FF00u);
 }
 
 TEST_F(GtkBackendTest, TextWindowShowsEachLineWholeNewestAtTheBottom) {

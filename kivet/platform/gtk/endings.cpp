@@ -1,12 +1,12 @@
 // Endings that come from outside the window. Terminating signals reach the
 // main loop through the toolkit's own signal sources (no work is done inside
 // a signal handler) and become the platform's quit message; a second signal
-// that comes before the main loop took the first ends the process at once,
-// so a program that never waits for events can still be stopped. When the
-// display connection is lost (the X server gone or this client killed, the
-// Wayland compositor gone) the toolkit would end the process on the spot;
-// here the library is told first, so that it can finish the script file,
-// and then the process ends with the toolkit's status, 1.
+// that comes before the program waited for events again ends the process at
+// once, so a program that never waits for events can still be stopped.
+// When the display connection is lost (the X server gone or this client
+// killed, the Wayland compositor gone) the toolkit would end the process on
+// the spot; here the library is told first, so that it can finish the
+// script file, and then the process ends with the toolkit's status, 1.
 #include "kivet/platform/gtk/endings.h"
 
 #include <gdk/gdk.h>
@@ -33,23 +33,22 @@ namespace {
 
 constexpr int DISPLAY_LOST_STATUS = 1;
 
-// Terminating signals that arrived and have not yet reached the main loop.
-volatile sig_atomic_t signals_untaken = 0;
+// Terminating signals that arrived since the program last waited for events.
+volatile sig_atomic_t signals_since_wait = 0;
 // The toolkit's own handlers, which wake its main loop.
 struct sigaction toolkit_handler[NSIG];
 
 gboolean on_quit_signal(gpointer) {
-  signals_untaken = 0;
   post_message(Message{WindowId::none, MessageKind::quit, 0, 0});
   return G_SOURCE_CONTINUE;
 }
 
-// A program that never waits for an event never lets the main loop take a
-// signal's quit, so a second signal before the first was taken ends the
-// process the usual way, as a second Ctrl+C is expected to. Otherwise the
-// signal goes on to the toolkit's handler. Nothing else happens here.
+// A program that does not wait for events never takes a signal's quit, so a
+// second signal before the program waited again ends the process the usual
+// way, as a second Ctrl+C is expected to. Otherwise the signal goes on to
+// the toolkit's handler. Nothing else happens here.
 void on_signal(int number) {
-  if (++signals_untaken >= 2) {
+  if (++signals_since_wait >= 2) {
     signal(number, SIG_DFL);
     raise(number);
     return;
@@ -129,6 +128,8 @@ void watch_wayland_connection(GdkDisplay* display) {
 #endif
 
 }  // namespace
+
+void note_program_waits() { signals_since_wait = 0; }
 
 void watch_outside_endings() {
   for (int number : {SIGINT, SIGTERM, SIGHUP}) quit_on_signal(number);

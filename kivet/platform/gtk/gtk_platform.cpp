@@ -145,26 +145,46 @@ class GtkPlatform : public Platform {
   // way a picture reaches the screen on every display server: at the next
   // frame the window's copy takes what changed, and the bands that hold the
   // changes are redrawn. Any number of presents between two frames cost one
-  // copy, so the picture shows the latest bitmap at each refresh.
+  // copy, so the picture shows the latest bitmap at each refresh. When a
+  // frame is due at once, it is drawn before present returns, so that a
+  // program that flushes and then computes without waiting shows its picture.
   void present(cairo_surface_t* bitmap) override {
     GtkWidget* area = windows_[WindowId::graphics].area;
     if (!area) return;
     bool frame_requested = copy_.pending();
     copy_.show(bitmap);
     if (!frame_requested) gtk_widget_add_tick_callback(area, on_frame, nullptr, nullptr);
+    run_pending_work();
   }
 
   void text_clear() override { text_.clear(); }
   void text_add_line(const char* line) override { text_.add_line(line); }
 
   void process_events(bool block) override {
+    note_program_waits();
     if (block) {
       g_main_context_iteration(nullptr, TRUE);
       return;
     }
-    for (int i = 0; i < EVENTS_PER_PASS && g_main_context_pending(nullptr); ++i) {
-      g_main_context_iteration(nullptr, FALSE);
-    }
+    run_pending_work();
+  }
+
+  // The toolkit goes on meanwhile: frames are drawn, and input is posted to
+  // the library's queue, where it waits for the program's next wait.
+  void sleep(int milliseconds) override {
+    if (milliseconds <= 0) return;
+    bool woken = false;
+    GSource* alarm = g_timeout_source_new(static_cast<guint>(milliseconds));
+    g_source_set_callback(
+        alarm,
+        [](gpointer woken) {
+          *static_cast<bool*>(woken) = true;
+          return G_SOURCE_REMOVE;
+        },
+        &woken, nullptr);
+    g_source_attach(alarm, nullptr);
+    while (!woken) g_main_context_iteration(nullptr, TRUE);
+    g_source_unref(alarm);
   }
 
   int run_dialog(const DialogSetup& setup) override {
@@ -176,6 +196,15 @@ class GtkPlatform : public Platform {
   void end_dialog(int result) override { dialog_.end(result); }
 
  private:
+  // Handles the toolkit's events that are ready now, a bounded number, and
+  // sends what they drew to the display server.
+  static void run_pending_work() {
+    for (int i = 0; i < EVENTS_PER_PASS && g_main_context_pending(nullptr); ++i) {
+      g_main_context_iteration(nullptr, FALSE);
+    }
+    if (GdkDisplay* display = gdk_display_get_default()) gdk_display_flush(display);
+  }
+
   void connect_signals(WindowId id, Window& w) {
     gpointer data = as_data(id);
     g_signal_connect(w.toplevel, "key-press-event", G_CALLBACK(on_key), data);

@@ -7,11 +7,13 @@
 // answer from another.
 #include <sys/types.h>
 
+#include <chrono>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
 #include <deque>
 #include <map>
+#include <thread>
 
 #include "kivet/platform/headless/headless.h"
 #include "kivet/state.h"
@@ -168,6 +170,11 @@ class HeadlessPlatform : public Platform {
     auto& lines = state().text_lines;
     lines.emplace_back(line);
     if (lines.size() > TEXT_LINES_SHOWN) lines.erase(lines.begin());
+  }
+
+  // The program's own pause: nothing else is going on in memory.
+  void sleep(int milliseconds) override {
+    if (milliseconds > 0) std::this_thread::sleep_for(std::chrono::milliseconds(milliseconds));
   }
 
   void process_events(bool block) override {
