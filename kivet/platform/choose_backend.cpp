@@ -17,7 +17,6 @@
 namespace kivet {
 namespace {
 
-constexpr int EXIT_NO_DISPLAY = 1;
 constexpr int EXIT_UNKNOWN_BACKEND = 2;
 
 bool is_set(const char* name) {
@@ -40,9 +39,8 @@ Platform& chosen_platform() {
     exit(EXIT_UNKNOWN_BACKEND);
   }
   if (!is_set("DISPLAY") && !is_set("WAYLAND_DISPLAY")) {
-    fprintf(stderr,
-            "kivet: no display to open (neither DISPLAY nor WAYLAND_DISPLAY is set): run the "
-            "program on a desktop, or set KIVET_BACKEND=headless to run it without one\n");
+    fprintf(stderr, "kivet: no display to open (neither DISPLAY nor WAYLAND_DISPLAY is set): %s\n",
+            NO_DISPLAY_ADVICE);
     exit(EXIT_NO_DISPLAY);
   }
   return gtk_platform();

@@ -125,6 +125,12 @@ Platform& platform();
 Platform& gtk_platform();
 Platform& headless_platform();
 
+// When there is no display to open, the process ends with this status and
+// a line on standard error that ends with this advice.
+constexpr int EXIT_NO_DISPLAY = 1;
+constexpr const char* NO_DISPLAY_ADVICE =
+    "run the program on a desktop, or set KIVET_BACKEND=headless to run it without one";
+
 // Provided by the library: queue a message, or hand it to its window's
 // handler at once.
 void post_message(const Message& message);

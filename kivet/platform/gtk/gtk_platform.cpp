@@ -26,8 +26,6 @@ namespace {
 constexpr int EVENTS_PER_PASS = 64;
 // How long show_window waits for a window to be laid out and first drawn.
 constexpr gint64 FIRST_DRAW_WAIT_US = G_USEC_PER_SEC / 2;
-// Exit status when there is no display to open.
-constexpr int EXIT_NO_DISPLAY = 1;
 
 struct Window {
   GtkWidget* toplevel = nullptr;
@@ -46,10 +44,8 @@ WindowId as_window(gpointer data) { return static_cast<WindowId>(GPOINTER_TO_INT
 [[noreturn]] void report_no_display() {
   const char* x11 = g_getenv("DISPLAY");
   const char* wayland = g_getenv("WAYLAND_DISPLAY");
-  fprintf(stderr,
-          "kivet: cannot open the display (DISPLAY=%s, WAYLAND_DISPLAY=%s): run the program on a "
-          "desktop, or set KIVET_BACKEND=headless to run it without one\n",
-          x11 ? x11 : "unset", wayland ? wayland : "unset");
+  fprintf(stderr, "kivet: cannot open the display (DISPLAY=%s, WAYLAND_DISPLAY=%s): %s\n",
+          x11 ? x11 : "unset", wayland ? wayland : "unset", NO_DISPLAY_ADVICE);
   exit(EXIT_NO_DISPLAY);
 }
 
