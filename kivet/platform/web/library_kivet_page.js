@@ -1,0 +1,417 @@
+// The page side of the web backend: the canvas that shows the bitmap, the
+// Run menu bar, keys and clicks, the 100 ms timer, the text pane, the modal
+// dialog and the end of the program. Page events wait in a queue of their
+// own until the program takes them (kivet_page_take_event); a program that
+// waits for one is suspended (ASYNCIFY) and woken by the next.
+//
+// The elements it uses are in the page (shell.html): kivet-graphics (the
+// canvas), kivet-menubar, kivet-window, kivet-text, kivet-dialog and its
+// parts, kivet-status.
+
+mergeInto(LibraryManager.library, {
+  $KivetPage__deps: ['$KivetKeys', '$KivetMenu'],
+  $KivetPage__postset: 'KivetPage.install();',
+  $KivetPage: {
+    // Page event kinds, as kivet_page_take_event hands them to the program.
+    TIMER: 1, CLICK: 2, KEY_DOWN: 3, KEY_UP: 4, COMMAND: 5, DIALOG: 6,
+    WIDTH: 601, HEIGHT: 515, BITMAP_HEIGHT: 540,
+    queue: [],
+    wake: null,            // resumes the program waiting for an event
+    timers: null,          // number -> timer (made at start: a library object holds no Map)
+    pixels: 0,             // the bitmap, in the program's memory
+    rowsTop: 540, rowsBottom: -1,  // rows to copy at the next frame
+    textLines: [], textChanged: false,
+    frameRequested: false,
+    dialogOpen: false,
+    ended: false,
+    element: function(id) { return document.getElementById(id); },
+
+    // Runs as the page's script is read: the program starts once its
+    // storage is ready (after preRun), and its end is reported.
+    install: function() {
+      KivetPage.timers = new Map();
+      Module['noInitialRun'] = true;
+      Module['onExit'] = function(status) {
+        KivetPage.end('The program has ended (exit status ' + status + ').');
+      };
+      Module['onAbort'] = function(what) {
+        KivetPage.end('The program has stopped with an error: ' + what);
+      };
+      addOnPostRun(KivetPage.startProgram);
+      if (typeof document == 'undefined') return;
+      if (document.readyState == 'loading') {
+        document.addEventListener('DOMContentLoaded', KivetPage.setUpPage);
+      } else {
+        KivetPage.setUpPage();
+      }
+    },
+
+    startProgram: function() {
+      var onEnd = function(status) {
+        try {
+          exit(status);
+        } catch (e) {
+          if (!(e instanceof ExitStatus)) throw e;
+        }
+      };
+      var onError = function(e) {
+        if (e instanceof ExitStatus || KivetPage.ended) return;
+        KivetPage.end('The program has stopped with an error: ' + e);
+      };
+      try {
+        Promise.resolve(ccall('main', 'number', ['number', 'number'], [0, 0], {async: true}))
+            .then(onEnd, onError);
+      } catch (e) {
+        onError(e);
+      }
+    },
+
+    setUpPage: function() {
+      var canvas = KivetPage.element('kivet-graphics');
+      KivetPage.canvas = canvas;
+      KivetPage.context = canvas.getContext('2d', {alpha: false});
+      KivetPage.image = KivetPage.context.createImageData(KivetPage.WIDTH, KivetPage.HEIGHT);
+      KivetPage.image32 = new Uint32Array(KivetPage.image.data.buffer);
+      KivetPage.image32.fill(0xFFFFFFFF);
+      KivetPage.context.putImageData(KivetPage.image, 0, 0);
+      canvas.addEventListener('mousedown', KivetPage.onMouseDown);
+      window.addEventListener('keydown', KivetKeys.onKeyDown, true);
+      window.addEventListener('keyup', KivetKeys.onKeyUp, true);
+      document.addEventListener('visibilitychange', KivetPage.onVisibility);
+      window.addEventListener('resize', KivetPage.layOut);
+      KivetPage.watchPixelRatio();
+      KivetPage.layOut();
+      KivetPage.setUpDialog();
+    },
+
+    // Each bitmap pixel is k x k device pixels, k the device pixel ratio
+    // rounded, with the canvas on a whole device pixel: sharp blocks at any
+    // ratio.
+    layOut: function() {
+      var canvas = KivetPage.canvas;
+      if (!canvas) return;
+      var ratio = window.devicePixelRatio || 1;
+      var k = Math.max(1, Math.round(ratio));
+      canvas.style.width = (KivetPage.WIDTH * k / ratio) + 'px';
+      canvas.style.height = (KivetPage.HEIGHT * k / ratio) + 'px';
+      canvas.style.transform = '';
+      var box = canvas.getBoundingClientRect();
+      var dx = (Math.round(box.left * ratio) - box.left * ratio) / ratio;
+      var dy = (Math.round(box.top * ratio) - box.top * ratio) / ratio;
+      if (dx || dy) canvas.style.transform = 'translate(' + dx + 'px, ' + dy + 'px)';
+    },
+
+    watchPixelRatio: function() {
+      if (!window.matchMedia) return;
+      var query = window.matchMedia('(resolution: ' + (window.devicePixelRatio || 1) + 'dppx)');
+      var changed = function() {
+        query.removeEventListener('change', changed);
+        KivetPage.layOut();
+        KivetPage.watchPixelRatio();
+      };
+      query.addEventListener('change', changed);
+    },
+
+    // A page event for the program; a timer tick waits at most once.
+    push: function(event) {
+      if (KivetPage.ended) return;
+      if (event[0] == KivetPage.TIMER) {
+        for (var i = 0; i < KivetPage.queue.length; i++) {
+          var queued = KivetPage.queue[i];
+          if (queued[0] == KivetPage.TIMER && queued[1] == event[1]) return;
+        }
+      }
+      KivetPage.queue.push(event);
+      var wake = KivetPage.wake;
+      if (wake) {
+        KivetPage.wake = null;
+        wake();
+      }
+    },
+
+    // The client pixel under the pointer, as the bitmap's pixel.
+    onMouseDown: function(e) {
+      if (e.button != 0 || KivetPage.ended) return;
+      KivetPage.canvas.focus();
+      e.preventDefault();
+      var box = KivetPage.canvas.getBoundingClientRect();
+      var ratio = window.devicePixelRatio || 1;
+      var k = Math.max(1, Math.round(ratio));
+      var x = Math.floor(Math.round((e.clientX - box.left) * ratio) / k);
+      var y = Math.floor(Math.round((e.clientY - box.top) * ratio) / k);
+      x = Math.min(Math.max(x, 0), KivetPage.WIDTH - 1);
+      y = Math.min(Math.max(y, 0), KivetPage.HEIGHT - 1);
+      KivetPage.push([KivetPage.CLICK, x, y, 0]);
+    },
+
+    // The k-th tick of a timer is due at its start plus k periods; a tick
+    // served late skips those it missed. While the page is hidden no timer
+    // runs: the animation holds, and goes on from there when it shows again.
+    startTimer: function(number, period) {
+      KivetPage.stopTimer(number);
+      var timer = {number: number, period: Math.max(1, period), start: performance.now(), tick: 1, handle: 0};
+      KivetPage.timers.set(number, timer);
+      KivetPage.armTimer(timer);
+    },
+
+    stopTimer: function(number) {
+      var timer = KivetPage.timers.get(number);
+      if (!timer) return;
+      clearTimeout(timer.handle);
+      KivetPage.timers.delete(number);
+    },
+
+    armTimer: function(timer) {
+      if (document.hidden || KivetPage.ended) return;
+      var due = timer.start + timer.tick * timer.period;
+      timer.handle = setTimeout(function() { KivetPage.fireTimer(timer); },
+                                Math.max(0, due - performance.now()));
+    },
+
+    fireTimer: function(timer) {
+      timer.handle = 0;
+      var now = performance.now();
+      timer.tick = Math.max(timer.tick + 1, Math.floor((now - timer.start) / timer.period) + 1);
+      KivetPage.push([KivetPage.TIMER, timer.number, 0, 0]);
+      KivetPage.armTimer(timer);
+    },
+
+    onVisibility: function() {
+      KivetPage.timers.forEach(function(timer) {
+        clearTimeout(timer.handle);
+        timer.handle = 0;
+        if (!document.hidden) {
+          timer.start = performance.now();
+          timer.tick = 1;
+          KivetPage.armTimer(timer);
+        }
+      });
+    },
+
+    requestFrame: function() {
+      if (KivetPage.frameRequested || KivetPage.ended) return;
+      KivetPage.frameRequested = true;
+      requestAnimationFrame(KivetPage.frame);
+    },
+
+    frame: function() {
+      KivetPage.frameRequested = false;
+      KivetPage.copyRows();
+      KivetPage.showText();
+    },
+
+    // The changed rows of the bitmap (0x00RRGGBB) into the canvas (RGBA
+    // bytes): one byte swap per pixel.
+    copyRows: function() {
+      var top = KivetPage.rowsTop;
+      var bottom = Math.min(KivetPage.rowsBottom, KivetPage.HEIGHT - 1);
+      KivetPage.rowsTop = KivetPage.BITMAP_HEIGHT;
+      KivetPage.rowsBottom = -1;
+      if (top > bottom || !KivetPage.pixels || !KivetPage.context) return;
+      var source = HEAPU32;
+      var base = KivetPage.pixels >> 2;
+      var target = KivetPage.image32;
+      for (var i = top * KivetPage.WIDTH, end = (bottom + 1) * KivetPage.WIDTH; i < end; i++) {
+        var v = source[base + i];
+        target[i] = 0xFF000000 | ((v & 0xFF) << 16) | (v & 0xFF00) | ((v >>> 16) & 0xFF);
+      }
+      KivetPage.context.putImageData(KivetPage.image, 0, 0, 0, top, KivetPage.WIDTH, bottom - top + 1);
+      KivetPage.canvas.setAttribute('data-frames', (+KivetPage.canvas.getAttribute('data-frames') || 0) + 1);
+    },
+
+    showText: function() {
+      if (!KivetPage.textChanged) return;
+      KivetPage.textChanged = false;
+      var pane = KivetPage.element('kivet-text');
+      pane.textContent = KivetPage.textLines.join('\n');
+      pane.scrollTop = pane.scrollHeight;
+    },
+
+    // The text pane keeps as many lines as the library's ring.
+    TEXT_LINES_KEPT: 25,
+    addText: function(line) {
+      var lines = KivetPage.textLines;
+      lines.push(line);
+      if (lines.length > KivetPage.TEXT_LINES_KEPT) lines.splice(0, lines.length - KivetPage.TEXT_LINES_KEPT);
+      KivetPage.textChanged = true;
+      KivetPage.requestFrame();
+    },
+
+    setUpDialog: function() {
+      var dialog = KivetPage.element('kivet-dialog');
+      var edit = KivetPage.element('kivet-dialog-edit');
+      KivetPage.element('kivet-dialog-okay').addEventListener('click', function(e) {
+        e.preventDefault();
+        KivetPage.push([KivetPage.DIALOG, 101, 0, 0]);
+      });
+      // Escape and the browser's own ways of closing a dialog reach the
+      // program as Cancel; the library keeps the dialog open.
+      dialog.addEventListener('cancel', function(e) {
+        e.preventDefault();
+        KivetPage.push([KivetPage.DIALOG, 2, 0, 0]);
+      });
+      edit.addEventListener('keydown', function(e) {
+        var plain = !e.shiftKey && !e.ctrlKey && !e.altKey && !e.metaKey;
+        if (e.key == 'Enter' && plain && !e.isComposing) {
+          e.preventDefault();
+          KivetPage.push([KivetPage.DIALOG, 101, 0, 0]);
+        }
+      });
+    },
+
+    openDialog: function(title, prompt, button) {
+      var dialog = KivetPage.element('kivet-dialog');
+      KivetPage.element('kivet-dialog-title').textContent = title;
+      KivetPage.element('kivet-dialog-prompt').textContent = prompt;
+      KivetPage.element('kivet-dialog-okay').textContent = button;
+      KivetPage.element('kivet-dialog-edit').value = '';
+      KivetMenu.close();
+      // Its top-left corner a little right of and below the window's.
+      var owner = KivetPage.element('kivet-window').getBoundingClientRect();
+      dialog.style.left = Math.max(0, owner.left + 88) + 'px';
+      dialog.style.top = Math.max(0, owner.top + 100) + 'px';
+      dialog.showModal();
+      KivetPage.dialogOpen = true;
+    },
+
+    closeDialog: function() {
+      var dialog = KivetPage.element('kivet-dialog');
+      if (dialog.open) dialog.close();
+      KivetPage.dialogOpen = false;
+      if (KivetPage.canvas) KivetPage.canvas.focus();
+    },
+
+    // The end of the program: the last picture stays, the page says so.
+    end: function(text) {
+      if (KivetPage.ended) return;
+      KivetPage.frame();
+      KivetPage.ended = true;
+      KivetPage.timers.forEach(function(timer) { clearTimeout(timer.handle); });
+      KivetPage.timers.clear();
+      KivetPage.closeDialog();
+      KivetMenu.close();
+      KivetMenu.disable();
+      var status = KivetPage.element('kivet-status');
+      if (status) {
+        status.textContent = text;
+        status.hidden = false;
+      }
+      document.documentElement.setAttribute('data-kivet-ended', 'yes');
+    },
+  },
+
+  kivet_page_create_window__deps: ['$KivetPage'],
+  kivet_page_create_window: function(window, title) {
+    var text = UTF8ToString(title);
+    if (window == 1) {
+      document.title = text;
+      KivetPage.element('kivet-window').setAttribute('aria-label', text);
+    } else {
+      KivetPage.element('kivet-text-title').textContent = text;
+    }
+  },
+
+  kivet_page_show_window__deps: ['$KivetPage'],
+  kivet_page_show_window: function(window, show) {
+    var box = KivetPage.element(window == 1 ? 'kivet-window' : 'kivet-text-window');
+    var was = !box.hidden;
+    box.hidden = !show;
+    if (show && window == 1) KivetPage.layOut();
+    return was ? 1 : 0;
+  },
+
+  kivet_page_screen_size__deps: ['$KivetPage'],
+  kivet_page_screen_size: function(size) {
+    HEAP32[size >> 2] = window.screen ? window.screen.width : 0;
+    HEAP32[(size >> 2) + 1] = window.screen ? window.screen.height : 0;
+  },
+
+  kivet_page_start_timer__deps: ['$KivetPage'],
+  kivet_page_start_timer: function(number, period) { KivetPage.startTimer(number, period); },
+
+  kivet_page_stop_timer__deps: ['$KivetPage'],
+  kivet_page_stop_timer: function(number) { KivetPage.stopTimer(number); },
+
+  kivet_page_present__deps: ['$KivetPage'],
+  kivet_page_present: function(pixels, top, bottom) {
+    KivetPage.pixels = pixels;
+    KivetPage.rowsTop = Math.min(KivetPage.rowsTop, top);
+    KivetPage.rowsBottom = Math.max(KivetPage.rowsBottom, bottom);
+    KivetPage.requestFrame();
+  },
+
+  // Whether a frame waits to be shown.
+  kivet_page_frame_pending__deps: ['$KivetPage'],
+  kivet_page_frame_pending: function() { return KivetPage.frameRequested ? 1 : 0; },
+
+  kivet_page_text_clear__deps: ['$KivetPage'],
+  kivet_page_text_clear: function() {
+    KivetPage.textLines = [];
+    KivetPage.textChanged = true;
+    KivetPage.requestFrame();
+  },
+
+  kivet_page_text_add__deps: ['$KivetPage'],
+  kivet_page_text_add: function(line) { KivetPage.addText(UTF8ToString(line)); },
+
+  // The oldest page event into fields[0..2]; returns its kind, 0 for none.
+  kivet_page_take_event__deps: ['$KivetPage'],
+  kivet_page_take_event: function(fields) {
+    var event = KivetPage.queue.shift();
+    if (!event) return 0;
+    HEAP32[fields >> 2] = event[1];
+    HEAP32[(fields >> 2) + 1] = event[2];
+    HEAP32[(fields >> 2) + 2] = event[3];
+    return event[0];
+  },
+
+  // Suspends the program until a page event is queued.
+  kivet_page_wait__deps: ['$KivetPage'],
+  kivet_page_wait: function() {
+    return Asyncify.handleSleep(function(wakeUp) {
+      if (KivetPage.queue.length) {
+        wakeUp();
+      } else {
+        KivetPage.wake = wakeUp;
+      }
+    });
+  },
+
+  // Lets the browser handle what is pending (input, a frame) and resumes at
+  // once: a message to itself comes back after everything queued before it.
+  kivet_page_yield__deps: ['$KivetPage'],
+  kivet_page_yield: function() {
+    return Asyncify.handleSleep(function(wakeUp) {
+      if (!KivetPage.yieldChannel) {
+        KivetPage.yieldChannel = new MessageChannel();
+        KivetPage.yieldChannel.port1.onmessage = function() {
+          var resume = KivetPage.yieldResume;
+          KivetPage.yieldResume = null;
+          if (resume) resume();
+        };
+      }
+      KivetPage.yieldResume = wakeUp;
+      KivetPage.yieldChannel.port2.postMessage(0);
+    });
+  },
+
+  kivet_page_dialog_open__deps: ['$KivetPage'],
+  kivet_page_dialog_open: function(title, prompt, button) {
+    KivetPage.openDialog(UTF8ToString(title), UTF8ToString(prompt), UTF8ToString(button));
+  },
+
+  kivet_page_dialog_focus__deps: ['$KivetPage'],
+  kivet_page_dialog_focus: function() { KivetPage.element('kivet-dialog-edit').focus(); },
+
+  // The edit field's text as UTF-8 into buffer (size bytes with the zero);
+  // returns the text's full length in bytes.
+  kivet_page_dialog_text__deps: ['$KivetPage'],
+  kivet_page_dialog_text: function(buffer, size) {
+    var text = KivetPage.element('kivet-dialog-edit').value;
+    if (size > 0) stringToUTF8(text, buffer, size);
+    return lengthBytesUTF8(text);
+  },
+
+  kivet_page_dialog_close__deps: ['$KivetPage'],
+  kivet_page_dialog_close: function() { KivetPage.closeDialog(); },
+});

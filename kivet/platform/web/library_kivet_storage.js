@@ -1,0 +1,154 @@
+// The program's working directory in the browser's storage: a folder per
+// page kept in IndexedDB (emscripten's IDBFS), mounted and read before the
+// program starts, and written back after every change to a file in it, so
+// that KIVET.SCR survives a reload. The page's buttons download the script
+// file and put a file from the user's disk in its place.
+
+mergeInto(LibraryManager.library, {
+  $KivetStorage__deps: ['$FS', '$IDBFS'],
+  $KivetStorage__postset: 'KivetStorage.install();',
+  $KivetStorage: {
+    SCRIPT: 'KIVET.SCR',
+    directory: '',
+    syncing: false,
+    again: false,
+
+    install: function() {
+      addOnPreRun(KivetStorage.mount);
+      if (typeof document == 'undefined') return;
+      if (document.readyState == 'loading') {
+        document.addEventListener('DOMContentLoaded', KivetStorage.setUpButtons);
+      } else {
+        KivetStorage.setUpButtons();
+      }
+    },
+
+    // The page's name (airfield for airfield.html) names its folder.
+    folderName: function() {
+      var path = (typeof location != 'undefined' && location.pathname) || '';
+      var name = path.substring(path.lastIndexOf('/') + 1).replace(/\.html?$/i, '');
+      return name.replace(/[^A-Za-z0-9_.-]/g, '_') || 'program';
+    },
+
+    mount: function() {
+      var directory = '/kivet/' + KivetStorage.folderName();
+      KivetStorage.directory = directory;
+      FS.mkdirTree(directory);
+      FS.mount(IDBFS, {}, directory);
+      FS.chdir(directory);
+      KivetStorage.watchChanges();
+      addRunDependency('kivet-storage');
+      FS.syncfs(true, function(error) {
+        if (error) KivetStorage.note('The browser keeps no files for this page: KIVET.SCR lasts until the page is closed.');
+        removeRunDependency('kivet-storage');
+      });
+    },
+
+    inFolder: function(path) {
+      return typeof path == 'string' && path.indexOf(KivetStorage.directory + '/') == 0;
+    },
+
+    // Every write, truncation, closing, removal or renaming in the folder is
+    // written back to the browser's storage.
+    watchChanges: function() {
+      var watch = function(name, pathOf) {
+        var original = FS[name];
+        FS[name] = function() {
+          var result = original.apply(FS, arguments);
+          if (KivetStorage.inFolder(pathOf(arguments))) KivetStorage.save();
+          return result;
+        };
+      };
+      var streamPath = function(args) { return args[0] && args[0].path; };
+      var nodePath = function(args) {
+        return typeof args[0] == 'string' ? FS.lookupPath(args[0]).path : FS.getPath(args[0]);
+      };
+      var firstPath = function(args) {
+        return typeof args[0] == 'string' ? FS.lookupPath(args[0], {parent: true}).path + '/' : '';
+      };
+      watch('write', streamPath);
+      watch('close', streamPath);
+      watch('truncate', nodePath);
+      watch('unlink', firstPath);
+      watch('rename', firstPath);
+    },
+
+    save: function() {
+      if (KivetStorage.syncing) {
+        KivetStorage.again = true;
+        return;
+      }
+      KivetStorage.syncing = true;
+      document.documentElement.setAttribute('data-kivet-saving', 'yes');
+      FS.syncfs(false, function() {
+        KivetStorage.syncing = false;
+        if (KivetStorage.again) {
+          KivetStorage.again = false;
+          KivetStorage.save();
+          return;
+        }
+        document.documentElement.removeAttribute('data-kivet-saving');
+      });
+    },
+
+    scriptPath: function() { return KivetStorage.directory + '/' + KivetStorage.SCRIPT; },
+
+    // Whether the program has the script file open (recording or playing).
+    scriptInUse: function() {
+      var path = KivetStorage.scriptPath();
+      return FS.streams.some(function(stream) { return stream && stream.path == path; });
+    },
+
+    note: function(text) {
+      var note = document.getElementById('kivet-note');
+      if (note) note.textContent = text;
+    },
+
+    download: function() {
+      var bytes;
+      try {
+        bytes = FS.readFile(KivetStorage.scriptPath());
+      } catch (e) {
+        KivetStorage.note('There is no KIVET.SCR yet: record one with Run > Record Script (Ctrl+R).');
+        return;
+      }
+      var link = document.createElement('a');
+      link.href = URL.createObjectURL(new Blob([bytes], {type: 'text/plain'}));
+      link.download = KivetStorage.SCRIPT;
+      document.body.appendChild(link);
+      link.click();
+      link.remove();
+      setTimeout(function() { URL.revokeObjectURL(link.href); }, 1000);
+      KivetStorage.note('');
+    },
+
+    open: function(file) {
+      if (KivetStorage.scriptInUse()) {
+        KivetStorage.note('KIVET.SCR is being recorded or played: stop that first, then open the file again.');
+        return;
+      }
+      file.arrayBuffer().then(function(buffer) {
+        FS.writeFile(KivetStorage.scriptPath(), new Uint8Array(buffer));
+        KivetStorage.note('"' + file.name + '" is now KIVET.SCR: play it with Run > Playback Script (Ctrl+P).');
+      });
+    },
+
+    setUpButtons: function() {
+      var download = document.getElementById('kivet-download');
+      var open = document.getElementById('kivet-open');
+      var chooser = document.getElementById('kivet-open-file');
+      if (download) download.addEventListener('click', KivetStorage.download);
+      if (open && chooser) {
+        open.addEventListener('click', function() { chooser.click(); });
+        chooser.addEventListener('change', function() {
+          if (chooser.files && chooser.files[0]) KivetStorage.open(chooser.files[0]);
+          chooser.value = '';
+        });
+      }
+    },
+  },
+
+  // Called once as the library opens, so that the storage comes with it.
+  kivet_page_storage_ready__deps: ['$KivetStorage'],
+  kivet_page_storage_ready: function() { return KivetStorage.directory ? 1 : 0; },
+});

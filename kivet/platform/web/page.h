@@ -1,0 +1,65 @@
+// The page's side of the web backend, as the program calls it: functions
+// written in JavaScript (library_kivet_*.js) and linked into the program.
+// Texts are UTF-8. Window 1 is the graphics window, 2 the text window.
+#pragma once
+
+#include <cstdint>
+
+extern "C" {
+
+// Page event kinds of kivet_page_take_event.
+enum {
+  KIVET_PAGE_TIMER = 1,     // fields: timer number
+  KIVET_PAGE_CLICK = 2,     // fields: x, y of the canvas pixel
+  KIVET_PAGE_KEY_DOWN = 3,  // fields: key code, typed character or 0, 1 when Ctrl is held
+  KIVET_PAGE_KEY_UP = 4,    // fields: key code, 0, 1 when Ctrl is held
+  KIVET_PAGE_COMMAND = 5,   // fields: menu command
+  KIVET_PAGE_DIALOG = 6,    // fields: the dialog's control (101 the button, 2 cancel)
+};
+
+void kivet_page_create_window(int window, const char* title);
+// Shows or hides a window; returns 1 when it was visible before.
+int kivet_page_show_window(int window, int show);
+void kivet_page_screen_size(int* width_height);
+
+void kivet_page_menu_begin(const char* title);
+void kivet_page_menu_add(int command, const char* text, int separator, int grayed, int checkable,
+                         int checked);
+void kivet_page_menu_check(int command, int checked);
+
+void kivet_page_start_timer(int number, int period_ms);
+void kivet_page_stop_timer(int number);
+
+// Rows `top` to `bottom` of the bitmap at `pixels` changed: they reach the
+// canvas at the page's next frame.
+void kivet_page_present(const uint32_t* pixels, int top, int bottom);
+
+void kivet_page_text_clear();
+void kivet_page_text_add(const char* line);
+
+// Takes the oldest page event: its kind, its three fields into `fields`;
+// 0 when none is queued.
+int kivet_page_take_event(int* fields);
+// Suspends the program until a page event is queued.
+void kivet_page_wait();
+// Lets the browser run what is pending (input, frames) and resumes at once.
+void kivet_page_yield();
+
+void kivet_page_dialog_open(const char* title, const char* prompt, const char* button);
+void kivet_page_dialog_focus();
+// The edit field's text into `buffer` (at most size - 1 bytes and a zero);
+// returns its whole length in bytes.
+int kivet_page_dialog_text(char* buffer, int size);
+void kivet_page_dialog_close();
+
+// Whether the program's folder in the browser's storage is mounted.
+int kivet_page_storage_ready();
+
+// The canvas font: line height for characters `height` pixels high, and
+// one line of `length` bytes of UTF-8 drawn into the bitmap at `pixels`
+// (0x00RRGGBB, `width` x `rows`), its top-left corner at (left, top), every
+// glyph pixel `color`.
+int kivet_canvas_line_height(int height);
+void kivet_canvas_draw_line(uint32_t* pixels, int width, int rows, int left, int top,
+                            const char* utf8, int length, int height, uint32_t color);
+}
