@@ -140,8 +140,7 @@ class Page:
             time.sleep(0.02)
 
     def frames(self):
-        return int(self.js("var c = document.getElementById('kivet-graphics');"
-                           "return c ? +(c.getAttribute('data-frames') || 0) : 0;"))
+        return int(self.js("return window.Module && Module.kivetFrames || 0;"))
 
     def pixels(self):
         """The canvas as bytes, RGBA, row after row."""

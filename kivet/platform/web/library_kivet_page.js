@@ -46,21 +46,27 @@ mergeInto(LibraryManager.library, {
       }
     },
 
+    // Runs main; when it returns, the process ends with its value as the
+    // exit status (atexit handlers and all), as exit() inside it does.
     startProgram: function() {
-      var onEnd = function(status) {
-        try {
-          exit(status);
-        } catch (e) {
-          if (!(e instanceof ExitStatus)) throw e;
-        }
-      };
       var onError = function(e) {
         if (e instanceof ExitStatus || KivetPage.ended) return;
         KivetPage.end('The program has stopped with an error: ' + e);
       };
+      var onReturn = function(status) {
+        try {
+          exit(status);
+        } catch (e) {
+          onError(e);
+        }
+      };
       try {
-        Promise.resolve(ccall('main', 'number', ['number', 'number'], [0, 0], {async: true}))
-            .then(onEnd, onError);
+        var status = _main(0, 0);
+        if (Asyncify.currData) {
+          Asyncify.whenDone().then(onReturn, onError);
+        } else {
+          onReturn(status);
+        }
       } catch (e) {
         onError(e);
       }
@@ -74,7 +80,7 @@ mergeInto(LibraryManager.library, {
       KivetPage.image32 = new Uint32Array(KivetPage.image.data.buffer);
       KivetPage.image32.fill(0xFFFFFFFF);
       KivetPage.context.putImageData(KivetPage.image, 0, 0);
-      canvas.addEventListener('mousedown', KivetPage.onMouseDown);
+      canvas.addEventListener('pointerdown', KivetPage.onPointerDown);
       window.addEventListener('keydown', KivetKeys.onKeyDown, true);
       window.addEventListener('keyup', KivetKeys.onKeyUp, true);
       document.addEventListener('visibilitychange', KivetPage.onVisibility);
@@ -94,11 +100,17 @@ mergeInto(LibraryManager.library, {
       var k = Math.max(1, Math.round(ratio));
       canvas.style.width = (KivetPage.WIDTH * k / ratio) + 'px';
       canvas.style.height = (KivetPage.HEIGHT * k / ratio) + 'px';
-      canvas.style.transform = '';
+      // Moved by relative offsets, not a transform, which the browser would
+      // draw off the pixel grid; a shift that is only the layout's rounding
+      // error is none.
+      canvas.style.left = canvas.style.top = '';
       var box = canvas.getBoundingClientRect();
-      var dx = (Math.round(box.left * ratio) - box.left * ratio) / ratio;
-      var dy = (Math.round(box.top * ratio) - box.top * ratio) / ratio;
-      if (dx || dy) canvas.style.transform = 'translate(' + dx + 'px, ' + dy + 'px)';
+      var shift = function(v) {
+        var d = Math.round(v * ratio) - v * ratio;
+        return Math.abs(d) < 0.01 ? '' : (d / ratio) + 'px';
+      };
+      canvas.style.left = shift(box.left);
+      canvas.style.top = shift(box.top);
     },
 
     watchPixelRatio: function() {
@@ -129,16 +141,19 @@ mergeInto(LibraryManager.library, {
       }
     },
 
-    // The client pixel under the pointer, as the bitmap's pixel.
-    onMouseDown: function(e) {
-      if (e.button != 0 || KivetPage.ended) return;
+    // The bitmap pixel under the pointer. Pointer events carry fractional
+    // positions, which at a fractional device pixel ratio tell apart
+    // pixels that whole CSS pixels cannot; the pointer itself is at a whole
+    // device pixel.
+    onPointerDown: function(e) {
+      if (e.button != 0 || !e.isPrimary || KivetPage.ended) return;
       KivetPage.canvas.focus();
       e.preventDefault();
       var box = KivetPage.canvas.getBoundingClientRect();
       var ratio = window.devicePixelRatio || 1;
       var k = Math.max(1, Math.round(ratio));
-      var x = Math.floor(Math.round((e.clientX - box.left) * ratio) / k);
-      var y = Math.floor(Math.round((e.clientY - box.top) * ratio) / k);
+      var x = Math.floor((Math.round(e.clientX * ratio) - Math.round(box.left * ratio)) / k);
+      var y = Math.floor((Math.round(e.clientY * ratio) - Math.round(box.top * ratio)) / k);
       x = Math.min(Math.max(x, 0), KivetPage.WIDTH - 1);
       y = Math.min(Math.max(y, 0), KivetPage.HEIGHT - 1);
       KivetPage.push([KivetPage.CLICK, x, y, 0]);
@@ -216,7 +231,9 @@ mergeInto(LibraryManager.library, {
         target[i] = 0xFF000000 | ((v & 0xFF) << 16) | (v & 0xFF00) | ((v >>> 16) & 0xFF);
       }
       KivetPage.context.putImageData(KivetPage.image, 0, 0, 0, top, KivetPage.WIDTH, bottom - top + 1);
-      KivetPage.canvas.setAttribute('data-frames', (+KivetPage.canvas.getAttribute('data-frames') || 0) + 1);
+      // For tests and measures: frames shown, and when the first was.
+      if (!Module['kivetFrames']) Module['kivetFirstFrame'] = performance.now();
+      Module['kivetFrames'] = (Module['kivetFrames'] || 0) + 1;
     },
 
     showText: function() {

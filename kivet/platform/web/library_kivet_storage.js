@@ -36,10 +36,14 @@ mergeInto(LibraryManager.library, {
       FS.mkdirTree(directory);
       FS.mount(IDBFS, {}, directory);
       FS.chdir(directory);
-      KivetStorage.watchChanges();
       addRunDependency('kivet-storage');
       FS.syncfs(true, function(error) {
-        if (error) KivetStorage.note('The browser keeps no files for this page: KIVET.SCR lasts until the page is closed.');
+        if (error) {
+          KivetStorage.note('The browser keeps no files for this page: KIVET.SCR lasts until the page is closed.');
+        } else {
+          // Only now: what the reading itself writes must not be written back.
+          KivetStorage.watchChanges();
+        }
         removeRunDependency('kivet-storage');
       });
     },

@@ -5,7 +5,11 @@
 //   a key release  "up CODE CTRL"       a menu entry "command N"
 //   a tick         "tick N MS" (N ticks so far, MS since the first)
 // Keys: d asks for text in the dialog ("answer TEXT"); t draws a line of
-// text ("text HEIGHT LINE_HEIGHT"); Ctrl+Q (command 8) ends with status 0.
+// text ("text HEIGHT LINE_HEIGHT"), c one with control characters; w writes
+// KIVET.SCR, r reads it ("file TEXT"); a switches on animation (the whole
+// bitmap drawn anew and a text line at every tick); e ends the program
+// with exit(-1) from inside a call; the menu's Quit (command 8) ends it
+// with status 0.
 #include <emscripten.h>
 
 #include <cstdio>
@@ -68,6 +72,35 @@ static bool dialog_proc(const DialogMessage& message) {
   return true;
 }
 
+static void write_file() {
+  FILE* file = fopen("KIVET.SCR", "wb");
+  if (!file) return say("file cannot be written");
+  fputs("KIVET_PERIODIC(3);\n", file);
+  fclose(file);
+  say("file written");
+}
+
+static void read_file() {
+  char text[100] = "";
+  FILE* file = fopen("KIVET.SCR", "rb");
+  if (!file) return say("file missing");
+  if (!fgets(text, sizeof text, file)) text[0] = 0;
+  fclose(file);
+  say(std::string("file ") + text);
+}
+
+static void animate(Bitmap& bitmap, int frame) {
+  for (int y = 0; y < Bitmap::height(); ++y) {
+    for (int x = 0; x < Bitmap::width(); ++x) bitmap.row(y)[x] = pattern(x + frame, y);
+  }
+  platform().present(bitmap, ChangedRows::all());
+}
+
+[[noreturn]] static void end_deep_inside(int depth) {
+  if (depth > 0) end_deep_inside(depth - 1);
+  exit(-1);
+}
+
 int main() {
   Platform& p = platform();
   p.create_window(WindowId::graphics, WindowSetup{"KIVET Graphics", 0, 0, 601, 540, false});
@@ -81,6 +114,7 @@ int main() {
   p.present(bitmap, ChangedRows::all());
   p.start_timer(2, 100);
   int ticks = 0;
+  bool animating = false;
   double first_tick = 0;
   char line[160];
   while (true) {
@@ -93,6 +127,7 @@ int main() {
           if (ticks++ == 0) first_tick = emscripten_get_now();
           snprintf(line, sizeof line, "tick %d %.0f", ticks, emscripten_get_now() - first_tick);
           say(line);
+          if (animating) animate(bitmap, ticks);
           break;
         case MessageKind::left_button_down:
           snprintf(line, sizeof line, "click %d %d", m.a, m.b);
@@ -104,6 +139,14 @@ int main() {
           if (m.b == 'd' && m.c == 0) {
             int result = p.run_dialog(DialogSetup{"KIVET_gets", "Your name?\tplease", "Okay", dialog_proc});
             say("answer " + answer + " " + std::to_string(result));
+          }
+          if (m.b == 'w') write_file();
+          if (m.b == 'r') read_file();
+          if (m.b == 'a') animating = true;
+          if (m.b == 'e') end_deep_inside(20);
+          if (m.b == 'c') {
+            font_engine().draw_line(bitmap, 10, 60, "A\tB\x01" "C\x7f" "D", 40, 0x0000FF);
+            p.present(bitmap, ChangedRows{60, 120});
           }
           if (m.b == 't' && m.c == 0) {
             font_engine().draw_line(bitmap, 10, 10, "Hello, KIVET", 20, 0xFF0000);
