@@ -99,11 +99,13 @@ class Browser:
         found, frontier = [root], [root]
         while frontier:
             parent = frontier.pop()
+            children = []
             try:
-                with open("/proc/%d/task/%d/children" % (parent, parent)) as f:
-                    children = [int(p) for p in f.read().split()]
+                for task in os.listdir("/proc/%d/task" % parent):
+                    with open("/proc/%d/task/%s/children" % (parent, task)) as f:
+                        children += [int(p) for p in f.read().split()]
             except OSError:
-                children = []
+                pass
             found += children
             frontier += children
         return found
