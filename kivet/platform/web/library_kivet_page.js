@@ -85,9 +85,18 @@ mergeInto(LibraryManager.library, {
       window.addEventListener('keyup', KivetKeys.onKeyUp, true);
       document.addEventListener('visibilitychange', KivetPage.onVisibility);
       window.addEventListener('resize', KivetPage.layOut);
+      window.addEventListener('pagehide', KivetPage.onPageHide);
       KivetPage.watchPixelRatio();
       KivetPage.layOut();
       KivetPage.setUpDialog();
+      canvas.focus();
+    },
+
+    // The page is closed or left for good: what is being recorded is
+    // finished before it goes.
+    onPageHide: function(e) {
+      if (e.persisted || KivetPage.ended || !Module['_kivet_web_page_closing']) return;
+      Module['_kivet_web_page_closing']();
     },
 
     // Each bitmap pixel is k x k device pixels, k the device pixel ratio

@@ -224,3 +224,6 @@ kivet::Platform& kivet::windowed_platform() {
 }
 
 const char* kivet::windowed_backend_name() { return "web"; }
+
+// Called by the page when it is closed or left for good.
+extern "C" EMSCRIPTEN_KEEPALIVE void kivet_web_page_closing() { kivet::display_lost(); }
