@@ -76,10 +76,8 @@ mergeInto(LibraryManager.library, {
       var canvas = KivetPage.element('kivet-graphics');
       KivetPage.canvas = canvas;
       KivetPage.context = canvas.getContext('2d', {alpha: false});
-      KivetPage.image = KivetPage.context.createImageData(KivetPage.WIDTH, KivetPage.HEIGHT);
-      KivetPage.image32 = new Uint32Array(KivetPage.image.data.buffer);
-      KivetPage.image32.fill(0xFFFFFFFF);
-      KivetPage.context.putImageData(KivetPage.image, 0, 0);
+      KivetPage.context.fillStyle = '#fff';
+      KivetPage.context.fillRect(0, 0, KivetPage.WIDTH, KivetPage.HEIGHT);
       canvas.addEventListener('pointerdown', KivetPage.onPointerDown);
       window.addEventListener('keydown', KivetKeys.onKeyDown, true);
       window.addEventListener('keyup', KivetKeys.onKeyUp, true);
@@ -224,22 +222,23 @@ mergeInto(LibraryManager.library, {
       KivetPage.showText();
     },
 
-    // The changed rows of the bitmap (0x00RRGGBB) into the canvas (RGBA
-    // bytes): one byte swap per pixel.
+    // The rows that may have changed reach the canvas's copy of the bitmap
+    // (canvas_rows.cpp), and the pixels that did change reach the canvas.
     copyRows: function() {
       var top = KivetPage.rowsTop;
-      var bottom = Math.min(KivetPage.rowsBottom, KivetPage.HEIGHT - 1);
+      var bottom = KivetPage.rowsBottom;
       KivetPage.rowsTop = KivetPage.BITMAP_HEIGHT;
       KivetPage.rowsBottom = -1;
       if (top > bottom || !KivetPage.pixels || !KivetPage.context) return;
-      var source = HEAPU32;
-      var base = KivetPage.pixels >> 2;
-      var target = KivetPage.image32;
-      for (var i = top * KivetPage.WIDTH, end = (bottom + 1) * KivetPage.WIDTH; i < end; i++) {
-        var v = source[base + i];
-        target[i] = 0xFF000000 | ((v & 0xFF) << 16) | (v & 0xFF00) | ((v >>> 16) & 0xFF);
-      }
-      KivetPage.context.putImageData(KivetPage.image, 0, 0, 0, top, KivetPage.WIDTH, bottom - top + 1);
+      var rows = _kivet_web_canvas_rows(KivetPage.pixels, top, bottom) >> 2;
+      var left = HEAP32[rows], right = HEAP32[rows + 2];
+      top = HEAP32[rows + 1];
+      bottom = HEAP32[rows + 3];
+      if (right < left) return;
+      var size = KivetPage.WIDTH * KivetPage.HEIGHT * 4;
+      var rgba = new Uint8ClampedArray(HEAPU8.buffer, HEAPU32[rows + 4], size);
+      var image = new ImageData(rgba, KivetPage.WIDTH, KivetPage.HEIGHT);
+      KivetPage.context.putImageData(image, 0, 0, left, top, right - left + 1, bottom - top + 1);
       // For tests and measures: frames shown, and when the first was.
       if (!Module['kivetFrames']) Module['kivetFirstFrame'] = performance.now();
       Module['kivetFrames'] = (Module['kivetFrames'] || 0) + 1;

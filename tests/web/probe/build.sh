@@ -7,10 +7,10 @@ root=$(cd "$(dirname "$0")/../../.." && pwd)
 web=$root/kivet/platform/web
 export NODE_PATH=${NODE_PATH:-/usr/share/nodejs}
 mkdir -p "$out"
-em++ -std=c++17 -O2 -Wall -Wextra -fexceptions \
+em++ -std=c++17 -O2 -mbulk-memory -Wall -Wextra -fexceptions \
   -I "$root/tests/web/phase1-seams" -I "$root" \
   "$root/tests/web/probe/probe_main.cpp" "$web/web_platform.cpp" "$web/canvas_font.cpp" \
-  "$web/web_only.cpp" \
+  "$web/web_only.cpp" "$web/canvas_rows.cpp" \
   -sASYNCIFY -sASYNCIFY_STACK_SIZE=65536 \
   -s'ASYNCIFY_IMPORTS=["kivet_page_wait","kivet_page_yield"]' \
   -sEXIT_RUNTIME=1 -sALLOW_MEMORY_GROWTH=1 -sMINIFY_HTML=0 -lidbfs.js \
