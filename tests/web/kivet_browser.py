@@ -145,13 +145,13 @@ class Page:
         return int(self.js("return window.Module && Module.kivetFrames || 0;"))
 
     def pixels(self):
-        """The canvas as bytes, RGBA, row after row."""
-        data = self.js(
-            "var c = document.getElementById('kivet-graphics');"
-            "var d = c.getContext('2d').getImageData(0, 0, c.width, c.height).data;"
-            "var s = ''; for (var i = 0; i < d.length; i += 8192)"
-            "  s += String.fromCharCode.apply(null, d.subarray(i, i + 8192));"
-            "return btoa(s);")
+        """What the canvas shows, as bytes: RGBA, row after row."""
+        data = self.driver.execute_async_script(
+            "var done = arguments[arguments.length - 1];"
+            "KivetCanvas.read().then(function(d) {"
+            "  var s = ''; for (var i = 0; i < d.length; i += 8192)"
+            "    s += String.fromCharCode.apply(null, d.subarray(i, i + 8192));"
+            "  done(btoa(s)); });")
         return base64.b64decode(data)
 
     @staticmethod

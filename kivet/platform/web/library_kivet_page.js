@@ -1,6 +1,6 @@
-// The page side of the web backend: the canvas that shows the bitmap, the
-// Run menu bar, keys and clicks, the 100 ms timer, the text pane, the modal
-// dialog and the end of the program. Page events wait in a queue of their
+// The page side of the web backend: the Run menu bar, keys and clicks on
+// the canvas (drawn by library_kivet_canvas.js), the 100 ms timer, the text
+// pane, the modal dialog and the end of the program. Page events wait in a queue of their
 // own until the program takes them (kivet_page_take_event); a program that
 // waits for one is suspended (ASYNCIFY) and woken by the next.
 //
@@ -9,17 +9,15 @@
 // parts, kivet-status.
 
 mergeInto(LibraryManager.library, {
-  $KivetPage__deps: ['$KivetKeys', '$KivetMenu'],
+  $KivetPage__deps: ['$KivetKeys', '$KivetMenu', '$KivetCanvas'],
   $KivetPage__postset: 'KivetPage.install();',
   $KivetPage: {
     // Page event kinds, as kivet_page_take_event hands them to the program.
     TIMER: 1, CLICK: 2, KEY_DOWN: 3, KEY_UP: 4, COMMAND: 5, DIALOG: 6,
-    WIDTH: 601, HEIGHT: 515, BITMAP_HEIGHT: 540,
+    WIDTH: 601, HEIGHT: 515,
     queue: [],
     wake: null,            // resumes the program waiting for an event
     timers: null,          // number -> timer (made at start: a library object holds no Map)
-    pixels: 0,             // the bitmap, in the program's memory
-    rowsTop: 540, rowsBottom: -1,  // rows to copy at the next frame
     textLines: [], textChanged: false,
     frameRequested: false,
     dialogOpen: false,
@@ -75,9 +73,7 @@ mergeInto(LibraryManager.library, {
     setUpPage: function() {
       var canvas = KivetPage.element('kivet-graphics');
       KivetPage.canvas = canvas;
-      KivetPage.context = canvas.getContext('2d', {alpha: false});
-      KivetPage.context.fillStyle = '#fff';
-      KivetPage.context.fillRect(0, 0, KivetPage.WIDTH, KivetPage.HEIGHT);
+      KivetCanvas.setUp(canvas);
       canvas.addEventListener('pointerdown', KivetPage.onPointerDown);
       window.addEventListener('keydown', KivetKeys.onKeyDown, true);
       window.addEventListener('keyup', KivetKeys.onKeyUp, true);
@@ -210,41 +206,21 @@ mergeInto(LibraryManager.library, {
       });
     },
 
+    // The program hands control to the browser: what it presented goes to
+    // the canvas.
+    handOver: function() {
+      KivetCanvas.copy();
+    },
+
+    // Text lines reach the pane at most once per frame.
     requestFrame: function() {
       if (KivetPage.frameRequested || KivetPage.ended) return;
       KivetPage.frameRequested = true;
-      requestAnimationFrame(KivetPage.frame);
-    },
-
-    frame: function() {
-      KivetPage.frameRequested = false;
-      KivetPage.copyRows();
-      KivetPage.showText();
-    },
-
-    // The rows that may have changed reach the canvas's copy of the bitmap
-    // (canvas_rows.cpp), and the pixels that did change reach the canvas.
-    copyRows: function() {
-      var top = KivetPage.rowsTop;
-      var bottom = KivetPage.rowsBottom;
-      KivetPage.rowsTop = KivetPage.BITMAP_HEIGHT;
-      KivetPage.rowsBottom = -1;
-      if (top > bottom || !KivetPage.pixels || !KivetPage.context) return;
-      var rows = _kivet_web_canvas_rows(KivetPage.pixels, top, bottom) >> 2;
-      var left = HEAP32[rows], right = HEAP32[rows + 2];
-      top = HEAP32[rows + 1];
-      bottom = HEAP32[rows + 3];
-      if (right < left) return;
-      var size = KivetPage.WIDTH * KivetPage.HEIGHT * 4;
-      var rgba = new Uint8ClampedArray(HEAPU8.buffer, HEAPU32[rows + 4], size);
-      var image = new ImageData(rgba, KivetPage.WIDTH, KivetPage.HEIGHT);
-      KivetPage.context.putImageData(image, 0, 0, left, top, right - left + 1, bottom - top + 1);
-      // For tests and measures: frames shown, and when the first was.
-      if (!Module['kivetFrames']) Module['kivetFirstFrame'] = performance.now();
-      Module['kivetFrames'] = (Module['kivetFrames'] || 0) + 1;
+      requestAnimationFrame(KivetPage.showText);
     },
 
     showText: function() {
+      KivetPage.frameRequested = false;
       if (!KivetPage.textChanged) return;
       KivetPage.textChanged = false;
       var pane = KivetPage.element('kivet-text');
@@ -309,7 +285,8 @@ mergeInto(LibraryManager.library, {
     // The end of the program: the last picture stays, the page says so.
     end: function(text) {
       if (KivetPage.ended) return;
-      KivetPage.frame();
+      KivetCanvas.copy();
+      KivetPage.showText();
       KivetPage.ended = true;
       KivetPage.timers.forEach(function(timer) { clearTimeout(timer.handle); });
       KivetPage.timers.clear();
@@ -358,16 +335,7 @@ mergeInto(LibraryManager.library, {
   kivet_page_stop_timer: function(number) { KivetPage.stopTimer(number); },
 
   kivet_page_present__deps: ['$KivetPage'],
-  kivet_page_present: function(pixels, top, bottom) {
-    KivetPage.pixels = pixels;
-    KivetPage.rowsTop = Math.min(KivetPage.rowsTop, top);
-    KivetPage.rowsBottom = Math.max(KivetPage.rowsBottom, bottom);
-    KivetPage.requestFrame();
-  },
-
-  // Whether a frame waits to be shown.
-  kivet_page_frame_pending__deps: ['$KivetPage'],
-  kivet_page_frame_pending: function() { return KivetPage.frameRequested ? 1 : 0; },
+  kivet_page_present: function(pixels, top, bottom) { KivetCanvas.present(pixels, top, bottom); },
 
   kivet_page_text_clear__deps: ['$KivetPage'],
   kivet_page_text_clear: function() {
@@ -394,6 +362,7 @@ mergeInto(LibraryManager.library, {
   kivet_page_wait__deps: ['$KivetPage'],
   kivet_page_wait: function() {
     return Asyncify.handleSleep(function(wakeUp) {
+      KivetPage.handOver();
       if (KivetPage.queue.length) {
         wakeUp();
       } else {
@@ -407,6 +376,7 @@ mergeInto(LibraryManager.library, {
   kivet_page_yield__deps: ['$KivetPage'],
   kivet_page_yield: function() {
     return Asyncify.handleSleep(function(wakeUp) {
+      KivetPage.handOver();
       if (!KivetPage.yieldChannel) {
         KivetPage.yieldChannel = new MessageChannel();
         KivetPage.yieldChannel.port1.onmessage = function() {
@@ -417,6 +387,15 @@ mergeInto(LibraryManager.library, {
       }
       KivetPage.yieldResume = wakeUp;
       KivetPage.yieldChannel.port2.postMessage(0);
+    });
+  },
+
+  // Suspends the program for `milliseconds`; page events wait meanwhile.
+  kivet_page_sleep__deps: ['$KivetPage'],
+  kivet_page_sleep: function(milliseconds) {
+    return Asyncify.handleSleep(function(wakeUp) {
+      KivetPage.handOver();
+      setTimeout(wakeUp, milliseconds);
     });
   },
 

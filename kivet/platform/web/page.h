@@ -31,7 +31,8 @@ void kivet_page_start_timer(int number, int period_ms);
 void kivet_page_stop_timer(int number);
 
 // Rows `top` to `bottom` of the bitmap at `pixels` changed: they reach the
-// canvas at the page's next frame.
+// canvas when the program next hands control to the browser (waits, yields
+// or sleeps).
 void kivet_page_present(const uint32_t* pixels, int top, int bottom);
 
 void kivet_page_text_clear();
@@ -44,6 +45,8 @@ int kivet_page_take_event(int* fields);
 void kivet_page_wait();
 // Lets the browser run what is pending (input, frames) and resumes at once.
 void kivet_page_yield();
+// Suspends the program for `milliseconds`.
+void kivet_page_sleep(int milliseconds);
 
 void kivet_page_dialog_open(const char* title, const char* prompt, const char* button);
 void kivet_page_dialog_focus();

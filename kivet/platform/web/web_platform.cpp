@@ -85,9 +85,9 @@ class WebPlatform : public Platform {
 
   void stop_timer(int number) override { kivet_page_stop_timer(number); }
 
-  // The rows reach the canvas at the page's next frame. A program that has
-  // not let the browser run for a while (it computes between its waits)
-  // does so now, so that what it flushed shows.
+  // The rows reach the canvas when the program next hands control to the
+  // browser. A program that has not done so for a while (it computes
+  // between its waits) does it now, so that what it flushed shows.
   void present(const Bitmap& bitmap, ChangedRows changed) override {
     if (!exists_[index(WindowId::graphics)] || changed.empty()) return;
     kivet_page_present(bitmap.data(), changed.top, changed.bottom);
@@ -116,7 +116,7 @@ class WebPlatform : public Platform {
   // Input that comes meanwhile waits in the page's queue.
   void sleep(int milliseconds) override {
     if (milliseconds <= 0) return;
-    emscripten_sleep(static_cast<unsigned>(milliseconds));
+    kivet_page_sleep(milliseconds);
     last_yield_ = emscripten_get_now();
   }
 
