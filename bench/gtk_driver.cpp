@@ -168,6 +168,7 @@ int main(int argc, char** argv) {
   kivet::start_argv = argv;
   kivet::start_command_line = "";
   kivet::start_show_mode = 1;
+  kivet::start_main();
   std::srand(static_cast<unsigned>(std::time(nullptr)));
   std::string mode = argc > 1 ? argv[1] : "";
   if (mode == "ticks" && argc > 2) return measure_ticks(atof(argv[2]));

@@ -19,7 +19,9 @@
 
 #include <cerrno>
 #include <climits>
+#include <cstdio>
 #include <cstring>
+#include <string>
 
 #include "kivet/platform/platform.h"
 #include "kivet/state.h"
@@ -27,6 +29,8 @@
 namespace kivet {
 
 constexpr int LINE_BUFFER_SIZE = 512;
+// Room for the longest line the recorder writes.
+constexpr int EVENT_LINE_SIZE = 64;
 // Lines one playback step reads at most before it lets the wait handle
 // input again, however many empty lines the file holds.
 constexpr int LINES_PER_STEP = 1000;
@@ -257,6 +261,72 @@ static int first_digit_run(const char* text, bool signed_value) {
   return convert_number(p, &ignored);
 }
 
+// The line the recorder writes for an event, with its "\n"; its length, or
+// 0 for a kind that is not recorded.
+static int format_event_line(char (&line)[EVENT_LINE_SIZE], int kind, KIVET_event_data data,
+                             int count) {
+  switch (kind) {
+    case EVENT_MOUSE:
+      return snprintf(line, sizeof line, "KIVET_MOUSE(%d, %d);\n", data.x, data.y);
+    case EVENT_KEYBOARD:
+      return snprintf(line, sizeof line, "KIVET_KBD(%d);\n", static_cast<int>(data.key));
+    case EVENT_PERIODIC:
+      return snprintf(line, sizeof line, "KIVET_PERIODIC(%d);\n", count);
+    default:
+      return 0;
+  }
+}
+
+// The line without its line end ("\n" or "\r\n"), as it is quoted in messages.
+static std::string without_line_end(const char* line) {
+  std::string text(line);
+  if (!text.empty() && text.back() == '\n') text.pop_back();
+  if (!text.empty() && text.back() == '\r') text.pop_back();
+  return text;
+}
+
+// Whether the recorder itself could have written `line` for the event it
+// was read as: the same characters, with "\n" or "\r\n" or (at the end of
+// the file) nothing at its end.
+static bool is_exact_event_line(const char* line, int kind, int count) {
+  if (kind == EVENT_PERIODIC && count < 1) return false;
+  char exact[EVENT_LINE_SIZE];
+  KIVET_event_data data{event_x, event_y, event_key};
+  if (format_event_line(exact, kind, data, count) == 0) return false;
+  return without_line_end(line) == without_line_end(exact);
+}
+
+// Every line that is not an exact event line is named in the text window,
+// with what was made of it, so that a mistake in a hand-written script
+// never passes in silence.
+static void report_inexact_line(const char* line, const char* what) {
+  KIVET_log_message("%s line %d: \"%s\" is not an event line; %s\n", SCRIPT_FILE_NAME,
+                    script_line, without_line_end(line).c_str(), what);
+}
+
+static void report_read_as(const char* line, int kind, int count) {
+  char what[80];
+  switch (kind) {
+    case EVENT_MOUSE:
+      snprintf(what, sizeof what, "read as a click at (%d, %d)", event_x, event_y);
+      break;
+    case EVENT_KEYBOARD:
+      snprintf(what, sizeof what, "read as key %d", static_cast<int>(event_key));
+      break;
+    default:
+      snprintf(what, sizeof what, "read as %d periodic event%s", count, count == 1 ? "" : "s");
+      break;
+  }
+  report_inexact_line(line, what);
+}
+
+// Counts the file's lines as the reader takes them, a long line in pieces.
+static void note_line_read(const char* piece) {
+  if (!script_line_unfinished) ++script_line;
+  size_t length = strlen(piece);
+  script_line_unfinished = length == 0 || piece[length - 1] != '\n';
+}
+
 static bool is_empty_line(const char* line) {
   return line[0] == '\n' || (line[0] == '\r' && line[1] == '\n');
 }
@@ -288,22 +358,9 @@ void KIVET_script_write(int kind, KIVET_event_data data) {
       return;
     }
   }
-  char line[64];
-  int length = 0;
-  switch (kind) {
-    case EVENT_MOUSE:
-      length = snprintf(line, sizeof line, "KIVET_MOUSE(%d, %d);\n", data.x, data.y);
-      break;
-    case EVENT_KEYBOARD:
-      length = snprintf(line, sizeof line, "KIVET_KBD(%d);\n", static_cast<int>(data.key));
-      break;
-    case EVENT_PERIODIC:
-      length = snprintf(line, sizeof line, "KIVET_PERIODIC(%d);\n", periodic_count);
-      break;
-    default:
-      return;
-  }
-  write_line(line, static_cast<size_t>(length));
+  char line[EVENT_LINE_SIZE];
+  int length = format_event_line(line, kind, data, periodic_count);
+  if (length > 0) write_line(line, static_cast<size_t>(length));
 }
 
 int KIVET_script_read() {
@@ -313,6 +370,8 @@ int KIVET_script_read() {
       KIVET_script_stop_playback();
       return 0;
     }
+    script_line = 0;
+    script_line_unfinished = false;
   }
   if (periodic_count > 0) {
     event_kind = EVENT_PERIODIC;
@@ -325,6 +384,7 @@ int KIVET_script_read() {
   bool got = false;
   for (int read = 0; read < LINES_PER_STEP; ++read) {
     got = fgets(line, sizeof line, script_file) != nullptr;
+    if (got) note_line_read(line);
     if (!got || !is_empty_line(line)) break;
   }
   if (got && is_empty_line(line)) return SCRIPT_READ_LATER;
@@ -337,29 +397,34 @@ int KIVET_script_read() {
     KIVET_log_message("EOF encountered in script file %s\n", SCRIPT_FILE_NAME);
     return end_playback();
   }
-  if (strlen(line) < 7) return 0;
-  const char* rest = line + 6;
   event_x = event_y = 0;
   event_key = 0;
-  switch (line[6]) {
-    case 'M':
+  int count = 0;
+  switch (strlen(line) < 7 ? '\0' : line[6]) {
+    case 'M': {
       event_kind = EVENT_MOUSE;
+      const char* rest = line + 6;
       event_x = next_signed_run(&rest);
       event_y = next_signed_run(&rest);
-      return 1;
+      break;
+    }
     case 'K':
       event_kind = EVENT_KEYBOARD;
       event_key = static_cast<signed char>(first_digit_run(line + 7, true) & 0xFF);
-      return 1;
-    case 'P': {
+      break;
+    case 'P':
       event_kind = EVENT_PERIODIC;
-      int count = first_digit_run(line + 7, false);
+      count = first_digit_run(line + 7, false);
       periodic_count = count > 1 ? count - 1 : 0;
-      return 1;
-    }
+      break;
     default:
+      report_inexact_line(line, "ends playback");
       return 0;
   }
+  if (!is_exact_event_line(line, event_kind, count)) {
+    report_read_as(line, event_kind, count < 1 ? 1 : count);
+  }
+  return 1;
 }
 
 void KIVET_script_stop_playback() {

@@ -10,6 +10,8 @@ const char* start_command_line = nullptr;
 int start_show_mode = 0;
 
 bool display_exists = false;
+bool main_started = false;
+bool library_open = false;
 WindowId graphics_window = WindowId::none;
 WindowId text_window = WindowId::none;
 void* instance = nullptr;
@@ -36,6 +38,8 @@ bool play_one = false;
 FILE* script_file = nullptr;
 bool script_file_writing = false;
 int periodic_count = 0;
+int script_line = 0;
+bool script_line_unfinished = false;
 
 std::string log_ring[LOG_RING_SIZE];
 int log_head = -1;
@@ -47,6 +51,7 @@ std::deque<Message> message_queue;
 
 void reset_state() {
   display_exists = false;
+  library_open = false;
   graphics_window = WindowId::none;
   text_window = WindowId::none;
   instance = nullptr;
@@ -65,6 +70,8 @@ void reset_state() {
   script_file = nullptr;
   script_file_writing = false;
   periodic_count = 0;
+  script_line = 0;
+  script_line_unfinished = false;
   for (auto& line : log_ring) line.clear();
   log_head = -1;
   log_next = 0;

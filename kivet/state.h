@@ -50,6 +50,13 @@ extern const char* start_command_line;
 extern int start_show_mode;
 
 extern bool display_exists;
+// Set when main starts (the process entry, or a test's own start). Until
+// then a Display only records that it was made: the library opens at main.
+extern bool main_started;
+// Whether the library is open: between KIVET_open and KIVET_close.
+extern bool library_open;
+// The start of the program: opens a Display made before main.
+void start_main();
 extern WindowId graphics_window;  // none while the library is not open
 extern WindowId text_window;      // none until opened, and after it is closed
 extern void* instance;
@@ -76,6 +83,10 @@ extern bool play_one;
 extern FILE* script_file;
 extern bool script_file_writing;  // the open script file's mode
 extern int periodic_count;
+// While reading: the number in the file of the line read last, and whether
+// that read ended inside a line (a line longer than the reader's buffer).
+extern int script_line;
+extern bool script_line_unfinished;
 
 extern std::string log_ring[LOG_RING_SIZE];
 extern int log_head;

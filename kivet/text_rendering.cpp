@@ -14,6 +14,7 @@
 
 #include "kivet/cairo_state.h"
 #include "kivet/clipping.h"
+#include "kivet/text_encoding.h"
 
 namespace kivet {
 
@@ -21,23 +22,6 @@ namespace {
 
 // Character height for a point size of 0.
 constexpr int DEFAULT_TEXT_HEIGHT = 16;
-
-// Text bytes are characters of an 8-bit character set; Pango wants UTF-8.
-// Reading each byte as Latin-1 gives valid UTF-8 whatever the bytes are.
-std::string latin1_to_utf8(const char* begin, const char* end) {
-  std::string out;
-  out.reserve(2 * static_cast<size_t>(end - begin));
-  for (const char* p = begin; p != end; ++p) {
-    unsigned char byte = static_cast<unsigned char>(*p);
-    if (byte < 0x80) {
-      out.push_back(static_cast<char>(byte));
-    } else {
-      out.push_back(static_cast<char>(0xC0 | (byte >> 6)));
-      out.push_back(static_cast<char>(0x80 | (byte & 0x3F)));
-    }
-  }
-  return out;
-}
 
 // A rough upper bound of how far a character of this height can advance
 // or reach: wide glyphs and the boxes of control bytes stay well inside it.
@@ -86,7 +70,7 @@ constexpr char TAB_STAND_IN = '\x01';
 constexpr PangoGlyph FONT_BOX = 0;
 
 void set_line_text(PangoLayout* layout, const char* begin, const char* end) {
-  std::string utf8 = latin1_to_utf8(begin, end);
+  std::string utf8 = shown_utf8(std::string(begin, end), ControlCharacters::keep);
   std::vector<int> tabs;
   for (size_t i = 0; i < utf8.size(); ++i) {
     if (utf8[i] != TAB) continue;

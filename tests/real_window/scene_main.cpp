@@ -22,6 +22,7 @@ int main(int argc, char** argv) {
   kivet::start_argv = argv;
   kivet::start_command_line = "";
   kivet::start_show_mode = 1;
+  kivet::start_main();
   int ticks = argc > 1 ? atoi(argv[1]) : 30;
   std::srand(1);
   Display display;

@@ -8,7 +8,6 @@
 #include <cstdlib>
 #include <map>
 
-#include "kivet/platform/gtk/byte_text.h"
 #include "kivet/platform/gtk/clock_timer.h"
 #include "kivet/platform/gtk/endings.h"
 #include "kivet/platform/gtk/gtk_dialog.h"
@@ -17,6 +16,7 @@
 #include "kivet/platform/gtk/text_pane.h"
 #include "kivet/platform/gtk/window_copy.h"
 #include "kivet/platform/platform.h"
+#include "kivet/text_encoding.h"
 
 namespace kivet::gtk {
 namespace {
@@ -75,7 +75,7 @@ class GtkPlatform : public Platform {
     if (windows_[id].toplevel) destroy_window(id);
     Window& w = windows_[id];
     w.toplevel = gtk_window_new(GTK_WINDOW_TOPLEVEL);
-    gtk_window_set_title(GTK_WINDOW(w.toplevel), bytes_to_utf8(setup.title).c_str());
+    gtk_window_set_title(GTK_WINDOW(w.toplevel), shown_utf8(setup.title, ControlCharacters::replace).c_str());
     gtk_window_set_resizable(GTK_WINDOW(w.toplevel), setup.resizable);
     gtk_window_set_default_size(GTK_WINDOW(w.toplevel), setup.width, setup.height);
     gtk_window_move(GTK_WINDOW(w.toplevel), setup.x, setup.y);

@@ -256,6 +256,8 @@ void reset() {
   if (s.screen) cairo_surface_destroy(s.screen);
   s = State{};
   reset_state();
+  // A test's own main has started: a Display opens as it is made.
+  main_started = true;
 }
 
 void begin_unattended_run(FILE* out, FILE* in) {
