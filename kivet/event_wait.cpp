@@ -50,8 +50,8 @@ void dispatch(const Message& message) {
 
 void copy_bitmap_to_window() {
   if (offscreen_bitmap) {
-    cairo_surface_flush(offscreen_bitmap);
-    platform().present(offscreen_bitmap);
+    platform().present(*offscreen_bitmap, changed_rows);
+    changed_rows = ChangedRows{};
   }
   KIVET_dirty = false;
 }

@@ -132,6 +132,8 @@ void KIVET_graphics_window_proc(const Message& message) {
       size_changed(Size{message.a, message.b});
       break;
     case MessageKind::paint:
+      // The window lost what it showed: all of it is given again.
+      changed_rows = ChangedRows::all();
       copy_bitmap_to_window();
       break;
     case MessageKind::timer:

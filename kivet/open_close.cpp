@@ -12,14 +12,6 @@
 
 using namespace kivet;
 
-static void create_bitmap() {
-  offscreen_bitmap = cairo_image_surface_create(CAIRO_FORMAT_RGB24, BITMAP_WIDTH, BITMAP_HEIGHT);
-  memory_dc = cairo_create(offscreen_bitmap);
-  // Until the first clear the bitmap is white, like the windows' background.
-  cairo_set_source_rgb(memory_dc, 1, 1, 1);
-  cairo_paint(memory_dc);
-}
-
 // Closes the library when the program ends with it still open: a Display
 // at file scope (whose destructor runs only after the library's own objects
 // may be gone), or exit() called while a Display is alive.
@@ -47,7 +39,9 @@ int KIVET_open(void* instance_value, void* /*previous_instance*/, const char* /*
   p.create_window(WindowId::text, WindowSetup{"KIVET Text", 0, (2 * screen.height) / 3 + 1,
                                              screen.width, screen.height / 3, true});
   instance = instance_value;
-  if (!offscreen_bitmap) create_bitmap();
+  // Until the first clear the bitmap is white, like the windows' background.
+  if (!offscreen_bitmap) offscreen_bitmap = new Bitmap;
+  changed_rows = ChangedRows::all();
 
   p.show_window(WindowId::text, true);
   send_message(Message{WindowId::text, MessageKind::paint, 0, 0});

@@ -6,24 +6,20 @@
 // first switches playback off, and starting playback first switches the
 // recording off, each exactly as its own command would.
 //
-// Nothing here may freeze the program or tear the file: the file is opened
-// without blocking and refused unless it is a regular file (or, for
-// reading, a directory, whose read error is reported), a recording never
-// follows a symbolic link, each line reaches the file whole or not at all,
-// and one pass of the playback step reads a bounded number of lines.
+// Nothing here may freeze the program or tear the file: the system's file
+// layer (kivet/platform/script_file.h) opens the file without blocking,
+// refuses what is not a regular file, never follows a link for a recording
+// and puts each line in the file whole or not at all; one pass of the
+// playback step reads a bounded number of lines.
 #include "kivet/script.h"
 
-#include <fcntl.h>
-#include <sys/stat.h>
-#include <unistd.h>
-
-#include <cerrno>
 #include <climits>
 #include <cstdio>
 #include <cstring>
 #include <string>
 
 #include "kivet/platform/platform.h"
+#include "kivet/platform/script_file.h"
 #include "kivet/state.h"
 
 namespace kivet {
@@ -35,65 +31,15 @@ constexpr int EVENT_LINE_SIZE = 64;
 // input again, however many empty lines the file holds.
 constexpr int LINES_PER_STEP = 1000;
 
-// Why a file of this kind is refused: reading or writing a FIFO, a socket or
-// a device may block for ever or never end. Null for a file that may be used.
-static const char* refusal_reason(const struct stat& info) {
-  if (S_ISFIFO(info.st_mode)) return "it is a FIFO, not a regular file";
-  if (S_ISSOCK(info.st_mode)) return "it is a socket, not a regular file";
-  if (S_ISCHR(info.st_mode) || S_ISBLK(info.st_mode)) return "it is a device, not a regular file";
-  return nullptr;
-}
-
-// What opening the script file came to: null `reason` on success; else why
-// not, and whether the file was refused for its kind or for being a link.
-struct OpenResult {
-  const char* reason = nullptr;
-  bool refused = false;
-};
-
-static OpenResult refused(const char* reason) { return OpenResult{reason, true}; }
-static OpenResult failed(int error) { return OpenResult{strerror(error), false}; }
-
-// Why opening failed with `error`: a refusal when the name is a link (for
-// writing) or a file of a refused kind, else the system's reason.
-static OpenResult open_failure(bool writing, int error) {
-  struct stat info;
-  if (writing && error == ELOOP && lstat(SCRIPT_FILE_NAME, &info) == 0 && S_ISLNK(info.st_mode)) {
-    return refused("it is a symbolic link, which recording does not follow");
-  }
-  // A FIFO without a reader or a socket fails to open for writing at once.
-  if (stat(SCRIPT_FILE_NAME, &info) == 0 && refusal_reason(info)) {
-    return refused(refusal_reason(info));
-  }
-  return failed(error);
-}
-
-// Opens the script file in the given mode without ever blocking; emptying a
-// file for writing comes only after it is known to be a regular file.
-static OpenResult open_script(bool writing) {
-  int flags = O_NONBLOCK | O_NOCTTY | O_CLOEXEC;
-  flags |= writing ? O_WRONLY | O_CREAT | O_NOFOLLOW : O_RDONLY;
-  int fd = open(SCRIPT_FILE_NAME, flags, 0666);
-  if (fd < 0) return open_failure(writing, errno);
-  struct stat info;
-  OpenResult result;
-  if (fstat(fd, &info) != 0) {
-    result = failed(errno);
-  } else if (refusal_reason(info)) {
-    result = refused(refusal_reason(info));
-  } else if (writing && ftruncate(fd, 0) != 0) {
-    result = failed(errno);
-  } else if (fcntl(fd, F_SETFL, fcntl(fd, F_GETFL) & ~O_NONBLOCK) != 0) {
-    result = failed(errno);
-  } else if ((script_file = fdopen(fd, writing ? "w" : "r")) == nullptr) {
-    result = failed(errno);
-  }
-  if (result.reason) {
-    close(fd);
-  } else {
+// Opens the script file in the given mode (through the system's file
+// layer, which refuses files that could block or tear).
+static ScriptFileOpening open_script(bool writing) {
+  ScriptFileOpening opened = open_script_file(SCRIPT_FILE_NAME, writing);
+  if (opened.file) {
+    script_file = opened.file;
     script_file_writing = writing;
   }
-  return result;
+  return opened;
 }
 
 static void switch_recording_off() {
@@ -101,30 +47,17 @@ static void switch_recording_off() {
   platform().check_menu_entry(CMD_RECORD, false);
 }
 
-// Puts one line at the end of the file, whole or not at all: lines go
-// straight to the file, and after a failed or partial write the file is cut
-// back to its last complete line and the recording is switched off, so that
-// it plays back exactly the events written before the failure.
+// Puts one line at the end of the file, whole or not at all. After a failed
+// write the file holds its complete lines only, and the recording is
+// switched off, so that it plays back exactly the events written before.
 static void write_line(const char* line, size_t length) {
-  int fd = fileno(script_file);
-  off_t complete = lseek(fd, 0, SEEK_CUR);
-  size_t done = 0;
-  int error = 0;
-  while (done < length && error == 0) {
-    ssize_t written = write(fd, line + done, length - done);
-    if (written > 0) {
-      done += static_cast<size_t>(written);
-    } else if (written == 0 || errno != EINTR) {
-      error = written == 0 ? EIO : errno;
-    }
-  }
-  if (error == 0) return;
-  if (complete < 0 || ftruncate(fd, complete) != 0) error = errno;
+  std::string failure = append_whole_line(script_file, line, length);
+  if (failure.empty()) return;
   KIVET_log_message("Cannot write to script file %s: %s; recording switched off\n",
-                    SCRIPT_FILE_NAME, strerror(error));
+                    SCRIPT_FILE_NAME, failure.c_str());
   switch_recording_off();
   periodic_count = 0;
-  fclose(script_file);
+  close_script_file(script_file);
   script_file = nullptr;
   script_file_writing = false;
 }
@@ -345,10 +278,10 @@ using namespace kivet;
 
 void KIVET_script_write(int kind, KIVET_event_data data) {
   if (!script_file) {
-    OpenResult opened = open_script(true);
-    if (opened.reason) {
+    ScriptFileOpening opened = open_script(true);
+    if (!opened.file) {
       KIVET_log_message("Cannot open script file %s for writing: %s\n", SCRIPT_FILE_NAME,
-                        opened.reason);
+                        opened.reason.c_str());
       // A refused file stays what it is: the recording does not start.
       // Other failures may pass, and the next line tries again.
       if (opened.refused) {
@@ -365,8 +298,10 @@ void KIVET_script_write(int kind, KIVET_event_data data) {
 
 int KIVET_script_read() {
   if (!script_file) {
-    if (const char* reason = open_script(false).reason) {
-      KIVET_log_message("Cannot open script file %s for reading: %s\n", SCRIPT_FILE_NAME, reason);
+    ScriptFileOpening opened = open_script(false);
+    if (!opened.file) {
+      KIVET_log_message("Cannot open script file %s for reading: %s\n", SCRIPT_FILE_NAME,
+                        opened.reason.c_str());
       KIVET_script_stop_playback();
       return 0;
     }
@@ -390,7 +325,8 @@ int KIVET_script_read() {
   if (got && is_empty_line(line)) return SCRIPT_READ_LATER;
   if (!got && ferror(script_file)) {
     // Not an end of file: the name may be a directory, or the disk failed.
-    KIVET_log_message("Cannot read script file %s: %s\n", SCRIPT_FILE_NAME, strerror(errno));
+    KIVET_log_message("Cannot read script file %s: %s\n", SCRIPT_FILE_NAME,
+                      read_failure_reason(script_file).c_str());
     return end_playback();
   }
   if (!got) {
@@ -435,8 +371,9 @@ void KIVET_script_stop_playback() {
 
 void KIVET_script_close() {
   if (!script_file) return;
-  if (fclose(script_file) != 0 && script_file_writing) {
-    KIVET_log_message("Cannot write to script file %s: %s\n", SCRIPT_FILE_NAME, strerror(errno));
+  std::string failure = close_script_file(script_file);
+  if (!failure.empty() && script_file_writing) {
+    KIVET_log_message("Cannot write to script file %s: %s\n", SCRIPT_FILE_NAME, failure.c_str());
   }
   script_file = nullptr;
   script_file_writing = false;

@@ -2,20 +2,17 @@
 // the event wait, the window handlers, drawing, the log and the script.
 #pragma once
 
-#include <cairo.h>
-
 #include <cstdio>
 #include <deque>
 #include <string>
 
+#include "kivet/draw/bitmap.h"
 #include "kivet/kivet.h"
 #include "kivet/platform/message.h"
 
 namespace kivet {
 
-// Fixed sizes of the graphics window and the off-screen bitmap.
-constexpr int BITMAP_WIDTH = 601;
-constexpr int BITMAP_HEIGHT = 540;
+// The graphics window's outer size is the off-screen bitmap's (bitmap.h).
 constexpr int TIMER_NUMBER = 2;
 constexpr int TIMER_PERIOD_MS = 100;
 constexpr int LOG_RING_SIZE = 25;
@@ -60,8 +57,10 @@ void start_main();
 extern WindowId graphics_window;  // none while the library is not open
 extern WindowId text_window;      // none until opened, and after it is closed
 extern void* instance;
-extern cairo_surface_t* offscreen_bitmap;
-extern cairo_t* memory_dc;
+// The bitmap all drawing goes to, from KIVET_open on, and the rows of it
+// that changed since the window was last given it.
+extern Bitmap* offscreen_bitmap;
+extern ChangedRows changed_rows;
 extern int origin_x;
 extern int origin_y;
 extern bool KIVET_dirty;

@@ -1,6 +1,8 @@
 // A run without a user (KIVET_BACKEND=headless): the script played from
 // open and quit after it, text-window lines and the dialog on streams, and
 // the snapshot written when the library closes.
+#include <cairo.h>
+
 #include <cstdio>
 #include <cstdlib>
 #include <fstream>

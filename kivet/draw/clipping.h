@@ -1,13 +1,14 @@
 // Device pixels and clipping to the off-screen bitmap. Drawing requests carry
 // display coordinates from the whole int range; they are mapped to device
 // pixels in 64-bit arithmetic and cut down here, before they reach a pixel
-// loop or cairo, whose fixed-point coordinates hold only about +-8 million.
+// loop or floating-point arithmetic.
 #pragma once
 
 #include <array>
 #include <cstdint>
 #include <initializer_list>
 
+#include "kivet/draw/bitmap.h"
 #include "kivet/state.h"
 
 namespace kivet {
@@ -36,8 +37,7 @@ struct Box {
 // The smallest box holding every one of the pixels.
 Box bounds(std::initializer_list<Pixel> pixels);
 
-// A point in device pixel units; pixel (x, y) has its centre at (x, y) here
-// and at (x + 0.5, y + 0.5) in cairo's coordinates.
+// A point in device pixel units: pixel (x, y) has its centre at (x, y).
 struct Point {
   double x, y;
 };

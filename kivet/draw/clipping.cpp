@@ -1,6 +1,6 @@
 // Clipping to the off-screen bitmap: the bounds of a shape, and the cuts of
-// polygons and segments that keep cairo's coordinates small.
-#include "kivet/clipping.h"
+// polygons and segments that keep the rasteriser's coordinates small.
+#include "kivet/draw/clipping.h"
 
 #include <algorithm>
 

@@ -1,45 +1,50 @@
 // Rasterising straight into the off-screen bitmap's memory: single pixels,
 // one-pixel lines, rectangles and ovals. Their pixel sets are fixed rules
 // (inclusive boxes, a disc 2r + 1 pixels across, Bresenham lines with both
-// end points), so they are set here rather than left to cairo's rasteriser.
-// Every write is clipped to the bitmap.
+// end points). Every write is clipped to the bitmap.
 #pragma once
-
-#include <cairo.h>
 
 #include <algorithm>
 #include <cstdint>
 #include <cstdlib>
 #include <utility>
 
-#include "kivet/clipping.h"
+#include "kivet/draw/bitmap.h"
+#include "kivet/draw/clipping.h"
 
 namespace kivet {
 
-// Writes pixels of one palette colour into an image surface, clipped to the
-// bitmap's size. The surface is flushed on construction and marked dirty when
-// the writer goes.
+// Writes pixels of one palette colour into the bitmap, clipped to it, and
+// adds the rows it wrote to `changed` when it goes.
 class PixelWriter {
  public:
-  PixelWriter(cairo_surface_t* surface, int color);
-  ~PixelWriter() { cairo_surface_mark_dirty(surface_); }
+  PixelWriter(Bitmap& bitmap, int color, ChangedRows& changed)
+      : bitmap_(bitmap), changed_(changed), value_(pixel_value(color)) {}
+  ~PixelWriter() { changed_.add(first_row_, last_row_); }
   PixelWriter(const PixelWriter&) = delete;
   PixelWriter& operator=(const PixelWriter&) = delete;
 
   void pixel(int64_t x, int64_t y) {
-    if (x >= 0 && x < WIDTH && y >= 0 && y < HEIGHT) row(y)[x] = value_;
+    if (x < 0 || x >= WIDTH || y < 0 || y >= HEIGHT) return;
+    row(y)[x] = value_;
+    note_rows(y, y);
   }
   // Columns `left` to `right` of row `y`, both included.
   void span(int64_t y, int64_t left, int64_t right);
   void box(const Box& b);
 
  private:
-  uint32_t* row(int64_t y) { return reinterpret_cast<uint32_t*>(data_ + y * stride_); }
+  uint32_t* row(int64_t y) { return bitmap_.row(static_cast<int>(y)); }
+  void note_rows(int64_t first, int64_t last) {
+    first_row_ = std::min(first_row_, first);
+    last_row_ = std::max(last_row_, last);
+  }
 
-  cairo_surface_t* surface_;
-  unsigned char* data_;
-  int stride_;
+  Bitmap& bitmap_;
+  ChangedRows& changed_;
   uint32_t value_;
+  int64_t first_row_ = HEIGHT;
+  int64_t last_row_ = -1;
 };
 
 // Calls plot(x, y) for the pixels of a one-pixel Bresenham line, both end

@@ -4,11 +4,10 @@
 // state is back when it returns.
 #pragma once
 
-#include <cairo.h>
-
 #include <cstdint>
 
-#include "kivet/clipping.h"
+#include "kivet/draw/bitmap.h"
+#include "kivet/draw/clipping.h"
 
 namespace kivet {
 
@@ -21,13 +20,13 @@ constexpr int64_t MAX_STROKE_WIDTH = 1 << 16;
 int64_t stroke_reach(int64_t width);
 
 // A solid line of `width` pixels with round ends.
-void stroke_line(cairo_t* cr, int color, Pixel from, Pixel to, int64_t width);
+void stroke_line(Bitmap& bitmap, int color, Pixel from, Pixel to, int64_t width);
 
 // The closed outline of a triangle, `width` pixels wide with round corners.
-void stroke_triangle(cairo_t* cr, int color, const Pixel (&corners)[3], int64_t width);
+void stroke_triangle(Bitmap& bitmap, int color, const Pixel (&corners)[3], int64_t width);
 
 // The interior of a triangle. Its right and bottom edge pixels may be left
 // out; a one-pixel outline adds them.
-void fill_triangle(cairo_t* cr, int color, const Pixel (&corners)[3]);
+void fill_triangle(Bitmap& bitmap, int color, const Pixel (&corners)[3]);
 
 }  // namespace kivet

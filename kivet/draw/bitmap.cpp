@@ -1,0 +1,24 @@
+#include "kivet/draw/bitmap.h"
+
+#include <algorithm>
+
+#include "kivet/kivet.h"
+
+namespace kivet {
+
+uint32_t pixel_value(int color) {
+  const KivetRgb& c = KIVET_palette[color];
+  return (uint32_t{c.red} << 16) | (uint32_t{c.green} << 8) | c.blue;
+}
+
+Bitmap::Bitmap() : pixels_(static_cast<size_t>(BITMAP_WIDTH) * BITMAP_HEIGHT, 0xFFFFFF) {}
+
+void ChangedRows::add(int64_t first, int64_t last) {
+  first = std::max<int64_t>(first, 0);
+  last = std::min<int64_t>(last, BITMAP_HEIGHT - 1);
+  if (first > last) return;
+  top = std::min(top, static_cast<int>(first));
+  bottom = std::max(bottom, static_cast<int>(last));
+}
+
+}  // namespace kivet
