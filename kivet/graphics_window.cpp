@@ -30,7 +30,7 @@ Menu build_run_menu() {
       separator(),
       info("MAC: the library's drawing and events are the same on every system"),
       info("WINDOWS: this build runs on Linux, under X11 or Wayland"),
-      info("UPDATES: see the project's README for what is new"),
+      info("UPDATES: see CHANGELOG.md for what is new in each version"),
   };
   return menu;
 }

@@ -360,7 +360,7 @@ TEST_F(GtkBackendTest, DialogEndsOnlyOnEnterAndTheTimerKeepsTicking) {
   EXPECT_TRUE(script.edit_box_has_focus);
   EXPECT_TRUE(script.open_after_cancel);
   EXPECT_EQ(script.prompt, std::string("Name?") + std::string(74, ' '));
-  EXPECT_STREQ(answer, "h\xe9llo ?");
+  EXPECT_STREQ(answer, "h\xc3\xa9llo \xe2\x82\xac") << "the answer is the typed UTF-8";
   EXPECT_EQ(toplevel("KIVET_gets"), nullptr);
 
   EXPECT_GE(script.ticks, 2) << "the dialog ran about 450 ms";
