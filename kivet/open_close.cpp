@@ -40,7 +40,10 @@ int KIVET_open(void* instance_value, void* /*previous_instance*/, const char* /*
                                              screen.width, screen.height / 3, true});
   instance = instance_value;
   // Until the first clear the bitmap is white, like the windows' background.
-  if (!offscreen_bitmap) offscreen_bitmap = new Bitmap;
+  if (!offscreen_bitmap) {
+    offscreen_bitmap = spare_bitmap ? spare_bitmap : new Bitmap;
+    spare_bitmap = nullptr;
+  }
   changed_rows = ChangedRows::all();
 
   p.show_window(WindowId::text, true);

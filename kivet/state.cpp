@@ -16,6 +16,7 @@ WindowId graphics_window = WindowId::none;
 WindowId text_window = WindowId::none;
 void* instance = nullptr;
 Bitmap* offscreen_bitmap = nullptr;
+Bitmap* spare_bitmap = nullptr;
 ChangedRows changed_rows;
 int origin_x = 0;
 int origin_y = 0;
@@ -55,8 +56,13 @@ void reset_state() {
   graphics_window = WindowId::none;
   text_window = WindowId::none;
   instance = nullptr;
-  delete offscreen_bitmap;
-  offscreen_bitmap = nullptr;
+  // The bitmap's memory is kept for the next opening, white again: a fresh
+  // block of that size costs far more than filling one.
+  if (offscreen_bitmap) {
+    offscreen_bitmap->fill(pixel_value(WHITE));
+    spare_bitmap = offscreen_bitmap;
+    offscreen_bitmap = nullptr;
+  }
   changed_rows = ChangedRows{};
   origin_x = origin_y = 0;
   KIVET_dirty = true;

@@ -60,6 +60,8 @@ extern void* instance;
 // The bitmap all drawing goes to, from KIVET_open on, and the rows of it
 // that changed since the window was last given it.
 extern Bitmap* offscreen_bitmap;
+// A white bitmap kept by reset_state for the next opening.
+extern Bitmap* spare_bitmap;
 extern ChangedRows changed_rows;
 extern int origin_x;
 extern int origin_y;

@@ -1,6 +1,7 @@
 #include "kivet/draw/bitmap.h"
 
 #include <algorithm>
+#include <cstring>
 
 #include "kivet/kivet.h"
 
@@ -12,6 +13,12 @@ uint32_t pixel_value(int color) {
 }
 
 Bitmap::Bitmap() : pixels_(static_cast<size_t>(BITMAP_WIDTH) * BITMAP_HEIGHT, 0xFFFFFF) {}
+
+void Bitmap::fill(uint32_t value) {
+  // One row, then copies of it: the wide stores of memcpy.
+  std::fill(row(0), row(0) + BITMAP_WIDTH, value);
+  for (int y = 1; y < BITMAP_HEIGHT; ++y) memcpy(row(y), row(0), Bitmap::stride());
+}
 
 void ChangedRows::add(int64_t first, int64_t last) {
   first = std::max<int64_t>(first, 0);

@@ -31,6 +31,8 @@ class Bitmap {
   uint32_t* row(int y) { return pixels_.data() + static_cast<size_t>(y) * BITMAP_WIDTH; }
   const uint32_t* row(int y) const { return pixels_.data() + static_cast<size_t>(y) * BITMAP_WIDTH; }
   uint32_t at(int x, int y) const { return row(y)[x]; }
+  // Every pixel `value`.
+  void fill(uint32_t value);
 
  private:
   std::vector<uint32_t> pixels_;

@@ -250,7 +250,12 @@ class HeadlessPlatform : public Platform {
 
 void reset() {
   State& s = state();
+  // The screen's memory is kept, white again: a fresh block of that size
+  // costs far more than filling one.
+  std::vector<uint32_t> screen = std::move(s.screen);
+  std::fill(screen.begin(), screen.end(), 0xFFFFFF);
   s = State{};
+  s.screen = std::move(screen);
   reset_state();
   // A test's own main has started: a Display opens as it is made.
   main_started = true;
