@@ -35,9 +35,9 @@ int64_t ceil_divide(int64_t a, int64_t b) {
 SteppedQuotient::SteppedQuotient(int64_t a, int64_t b, int64_t d, int64_t first) : divisor_(d) {
   step_quotient_ = floor_divide(a, d);
   step_remainder_ = a - step_quotient_ * d;
-  Division product = multiply_divide(static_cast<uint64_t>(a < 0 ? -a : a),
-                                     static_cast<uint64_t>(first < 0 ? -first : first),
-                                     static_cast<uint64_t>(d));
+  Division product =
+      multiply_divide(static_cast<uint64_t>(a < 0 ? -a : a),
+                      static_cast<uint64_t>(first < 0 ? -first : first), static_cast<uint64_t>(d));
   quotient_ = static_cast<int64_t>(product.quotient);
   remainder_ = static_cast<int64_t>(product.remainder);
   if ((a < 0) != (first < 0)) {

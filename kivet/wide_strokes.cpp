@@ -80,8 +80,12 @@ class Body {
     // rows from an end, no point within width / 2 of the line crosses that
     // end's line, so each is checked only near its end, where the products
     // stay small.
-    if (2 * j <= width_) c.left = std::max(c.left, ceil_divide(-dy_ * j, dx_));
-    if (2 * (dy_ - j) <= width_) c.right = std::min(c.right, dx_ + floor_divide(dy_ * (dy_ - j), dx_));
+    if (2 * j <= width_) {
+      c.left = std::max(c.left, ceil_divide(-dy_ * j, dx_));
+    }
+    if (2 * (dy_ - j) <= width_) {
+      c.right = std::min(c.right, dx_ + floor_divide(dy_ * (dy_ - j), dx_));
+    }
     return c;
   }
 
