@@ -5,6 +5,8 @@
 namespace kivet {
 
 Division multiply_divide(uint64_t a, uint64_t b, uint64_t d) {
+  // Most products, those of shapes near the bitmap, fit in 64 bits.
+  if (a == 0 || b <= UINT64_MAX / a) return Division{a * b / d, a * b % d};
   // a * b = a * whole * d + a * part, with part < d. The second product is
   // divided as it is built, high bit of a first: the remainder stays below
   // 3d, well inside 64 bits, and the quotient below a.

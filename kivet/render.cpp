@@ -21,15 +21,19 @@ using namespace kivet;
 
 namespace {
 
-void render_pixel(PixelWriter& out, const DrawCommand& c) {
+// Each shape is dropped before its writer is made when its bounds miss the
+// bitmap: far-off shapes cost no more than that test.
+void render_pixel(const DrawCommand& c) {
   Pixel p = to_device(c.x1, c.y1);
-  out.pixel(p.x, p.y);
+  if (bounds({p}).misses_bitmap()) return;
+  PixelWriter(offscreen_bitmap, c.color).pixel(p.x, p.y);
 }
 
-void render_line(PixelWriter& out, const DrawCommand& c) {
+void render_line(const DrawCommand& c) {
   Pixel from = to_device(c.x1, c.y1), to = to_device(c.x2, c.y2);
   int64_t width = std::max(c.width, 1);
   if (bounds({from, to}).grown(width > 1 ? stroke_reach(width) : 0).misses_bitmap()) return;
+  PixelWriter out(offscreen_bitmap, c.color);
   if (width > 1) {
     wide_line(out, from, to, width);
   } else {
@@ -37,17 +41,18 @@ void render_line(PixelWriter& out, const DrawCommand& c) {
   }
 }
 
-void render_triangle(PixelWriter& out, const DrawCommand& c) {
+void render_triangle(const DrawCommand& c) {
   Pixel corners[3] = {to_device(c.x1, c.y1), to_device(c.x2, c.y2), to_device(c.x3, c.y3)};
   int64_t reach = c.width > 1 ? stroke_reach(c.width) : 0;
   if (bounds({corners[0], corners[1], corners[2]}).grown(reach).misses_bitmap()) return;
+  PixelWriter out(offscreen_bitmap, c.color);
   if (c.width > 1) {
     wide_triangle_outline(out, corners, c.width);
     return;
   }
   if (c.width == 0) fill_triangle(out, corners);
-  // The one-pixel outline, also around a fill, whose edge pixels it joins
-  // into the unbroken lines of the outlined triangle.
+  // The one-pixel outline, also around a fill: a filled triangle covers
+  // every pixel of the outlined one.
   for (int i = 0; i < 3; ++i) thin_line(out, corners[i], corners[(i + 1) % 3]);
 }
 
@@ -57,39 +62,18 @@ Box device_box(const DrawCommand& c) {
   return bounds({to_device(c.x1, c.y1), to_device(c.x2, c.y2)});
 }
 
-void render_rectangle(PixelWriter& out, const DrawCommand& c) {
+void render_rectangle(const DrawCommand& c) {
   Box box = device_box(c);
   if (box.grown(c.width / 2).misses_bitmap()) return;
+  PixelWriter out(offscreen_bitmap, c.color);
   raster_rectangle(out, box, c.width);
 }
 
-void render_oval(PixelWriter& out, const DrawCommand& c) {
+void render_oval(const DrawCommand& c) {
   Box box = device_box(c);
   if (box.grown((int64_t{c.width} + 1) / 2).misses_bitmap()) return;
-  raster_oval(out, box, c.width);
-}
-
-void render_shape(const DrawCommand& c) {
   PixelWriter out(offscreen_bitmap, c.color);
-  switch (c.kind) {
-    case DRAW_PIXEL:
-      render_pixel(out, c);
-      break;
-    case DRAW_LINE:
-      render_line(out, c);
-      break;
-    case DRAW_TRIANGLE:
-      render_triangle(out, c);
-      break;
-    case DRAW_RECTANGLE:
-      render_rectangle(out, c);
-      break;
-    case DRAW_OVAL:
-      render_oval(out, c);
-      break;
-    default:
-      break;
-  }
+  raster_oval(out, box, c.width);
 }
 
 }  // namespace
@@ -99,10 +83,27 @@ void KIVET_render(const DrawCommand& command) {
   // one draws nothing rather than read outside the palette.
   bool drawable = command.color >= 0 && command.color < NUM_COLORS;
   if (memory_dc && drawable) {
-    if (command.kind == DRAW_TEXT) {
-      render_text(memory_dc, command);
-    } else {
-      render_shape(command);
+    switch (command.kind) {
+      case DRAW_PIXEL:
+        render_pixel(command);
+        break;
+      case DRAW_LINE:
+        render_line(command);
+        break;
+      case DRAW_TRIANGLE:
+        render_triangle(command);
+        break;
+      case DRAW_RECTANGLE:
+        render_rectangle(command);
+        break;
+      case DRAW_OVAL:
+        render_oval(command);
+        break;
+      case DRAW_TEXT:
+        render_text(memory_dc, command);
+        break;
+      default:
+        break;
     }
   }
   KIVET_dirty = true;
