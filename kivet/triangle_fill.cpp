@@ -6,6 +6,7 @@
 #include "kivet/triangle_fill.h"
 
 #include <algorithm>
+#include <cstdint>
 #include <utility>
 
 #include "kivet/line_steps.h"
