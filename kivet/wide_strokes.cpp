@@ -2,9 +2,12 @@
 // and the rectangle swept between them, so each row of it is one run of
 // columns: the hull of those three pieces' runs. Only the bitmap's rows are
 // walked, each in constant time. Where a row meets the segment's line is
-// kept exactly in integers (line_steps.h), so that only small offsets from
-// it are left to doubles: the rule comes out the same for a segment across
-// the whole int range as for one inside the bitmap.
+// kept exactly in integers (line_steps.h), whatever the coordinates; doubles
+// carry only the offsets from it: a disc's half chord, and the rectangle's
+// half run along a row, width x length / (2 |dy|). Those are exact where a
+// boundary passes through a pixel centre of a segment up to 2^26 long, and
+// err by 2^-53 of their size otherwise: far below a pixel unless a nearly
+// level segment is both very long and very wide.
 #include "kivet/wide_strokes.h"
 
 #include <algorithm>
@@ -43,6 +46,15 @@ Columns disc_columns(int64_t j, int64_t width) {
   return Columns{ceil_of(-half), floor_of(half)};
 }
 
+// The length of the vector (dx, dy). Each product is a statement of its own
+// so that no compiler fuses it with the sum: the same value on every target.
+double length(int64_t dx, int64_t dy) {
+  double x2 = static_cast<double>(dx) * static_cast<double>(dx);
+  double y2 = static_cast<double>(dy) * static_cast<double>(dy);
+  double sum = x2 + y2;
+  return std::sqrt(sum);
+}
+
 // The rectangle swept by the segment from (0, 0) to (dx, dy), dx >= 0 and
 // dy >= 0: points within width / 2 of the segment's line whose foot on that
 // line falls on the segment. Asked for rows `first`, `first + 1` and so on,
@@ -53,9 +65,7 @@ class Body {
       : dx_(dx),
         dy_(dy),
         width_(width),
-        across_(static_cast<double>(width) *
-                std::sqrt(static_cast<double>(dx) * static_cast<double>(dx) +
-                          static_cast<double>(dy) * static_cast<double>(dy))),
+        across_(static_cast<double>(width) * length(dx, dy)),
         centre_(dx, 0, std::max<int64_t>(dy, 1), first) {}
 
   Columns row(int64_t j) {
