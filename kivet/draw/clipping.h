@@ -1,10 +1,10 @@
-// Device pixels and clipping to the off-screen bitmap. Drawing requests carry
-// display coordinates from the whole int range; they are mapped to device
-// pixels in 64-bit arithmetic and cut down here, before they reach a pixel
-// loop or floating-point arithmetic.
+// Device pixels and the bitmap's bounds. Drawing requests carry display
+// coordinates from the whole int range; they are mapped to device pixels in
+// 64-bit arithmetic, and a shape whose bounds miss the bitmap is dropped
+// before any pixel loop. The loops themselves walk only the bitmap's rows
+// or columns.
 #pragma once
 
-#include <array>
 #include <cstdint>
 #include <initializer_list>
 
@@ -36,28 +36,5 @@ struct Box {
 
 // The smallest box holding every one of the pixels.
 Box bounds(std::initializer_list<Pixel> pixels);
-
-// A point in device pixel units: pixel (x, y) has its centre at (x, y).
-struct Point {
-  double x, y;
-};
-
-inline Point to_point(Pixel p) { return Point{static_cast<double>(p.x), static_cast<double>(p.y)}; }
-
-// A convex polygon clipped by the four sides of a box: a triangle gains at
-// most one vertex per side.
-struct Polygon {
-  std::array<Point, 8> points;
-  int count = 0;
-  void add(Point p) { points[count++] = p; }
-};
-
-// The part of a convex polygon inside the bitmap grown by `margin` pixels on
-// every side; empty (count 0) when nothing is left.
-Polygon clip_to_bitmap(Polygon polygon, double margin);
-
-// Cuts the segment from a to b down to the bitmap grown by `margin`. Returns
-// false when nothing of it is left.
-bool clip_segment(Point& a, Point& b, double margin);
 
 }  // namespace kivet

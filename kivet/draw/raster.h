@@ -1,7 +1,8 @@
-// Rasterising straight into the off-screen bitmap's memory: single pixels,
-// one-pixel lines, rectangles and ovals. Their pixel sets are fixed rules
-// (inclusive boxes, a disc 2r + 1 pixels across, Bresenham lines with both
-// end points). Every write is clipped to the bitmap.
+// Rasterising straight into the off-screen bitmap's memory: the pixel
+// writer every shape draws through, single pixels, one-pixel lines,
+// rectangles and ovals. Their pixel sets are fixed rules (inclusive boxes,
+// a disc 2r + 1 pixels across, Bresenham lines with both end points). Every
+// write is clipped to the bitmap.
 #pragma once
 
 #include <algorithm>
@@ -11,6 +12,7 @@
 
 #include "kivet/draw/bitmap.h"
 #include "kivet/draw/clipping.h"
+#include "kivet/draw/line_steps.h"
 
 namespace kivet {
 
@@ -48,10 +50,12 @@ class PixelWriter {
 };
 
 // Calls plot(x, y) for the pixels of a one-pixel Bresenham line, both end
-// points included. Each pixel is computed from the end points, so only the
-// part of the major axis inside the bitmap is walked: a line across the
-// whole int range takes no more steps than one across the bitmap. The
-// minor coordinate may still lie outside it.
+// points included: at each step along the major axis, the pixel nearest the
+// ideal line, halves rounding away from the lower major end. Only the part
+// of the major axis inside the bitmap is walked, its first pixel computed
+// exactly from the end points: a line across the whole int range takes no
+// more steps than one across the bitmap. The minor coordinate may still lie
+// outside it.
 template <typename Plot>
 void walk_thin_line(Pixel from, Pixel to, Plot&& plot) {
   bool steep = std::llabs(to.y - from.y) > std::llabs(to.x - from.x);
@@ -62,22 +66,17 @@ void walk_thin_line(Pixel from, Pixel to, Plot&& plot) {
     std::swap(major0, major1);
     std::swap(minor0, minor1);
   }
+  int64_t first = std::max<int64_t>(major0, 0);
+  int64_t last = std::min(major1, (steep ? HEIGHT : WIDTH) - 1);
+  if (first > last) return;
   int64_t run = major1 - major0;
   int64_t rise = minor1 - minor0;
   int64_t direction = rise < 0 ? -1 : 1;
-  // Products of two coordinate differences need up to 67 bits.
-  using Wide = unsigned __int128;
-  Wide abs_rise = static_cast<Wide>(rise < 0 ? -rise : rise);
-  int64_t first = std::max<int64_t>(major0, 0);
-  int64_t last = std::min(major1, (steep ? HEIGHT : WIDTH) - 1);
-  for (int64_t major = first; major <= last; ++major) {
-    int64_t minor = minor0;
-    if (run > 0) {
-      // The pixel nearest the ideal line; halves round away from minor0.
-      Wide k = static_cast<Wide>(major - major0);
-      Wide twice_run = 2 * static_cast<Wide>(run);
-      minor += direction * static_cast<int64_t>((2 * k * abs_rise + run) / twice_run);
-    }
+  // The minor offset at step k is (2 k |rise| + run) / (2 run), rounded down.
+  SteppedQuotient offset(2 * (rise < 0 ? -rise : rise), run, std::max<int64_t>(2 * run, 1),
+                         first - major0);
+  for (int64_t major = first; major <= last; ++major, offset.next()) {
+    int64_t minor = minor0 + direction * offset.floor();
     if (steep) {
       plot(minor, major);
     } else {
