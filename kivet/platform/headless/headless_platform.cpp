@@ -253,7 +253,13 @@ void reset() {
   // The screen's memory is kept, white again: a fresh block of that size
   // costs far more than filling one.
   std::vector<uint32_t> screen = std::move(s.screen);
-  std::fill(screen.begin(), screen.end(), 0xFFFFFF);
+  if (!screen.empty()) {
+    // One row, then copies of it: the wide stores of memcpy.
+    std::fill(screen.begin(), screen.begin() + CLIENT_WIDTH, 0xFFFFFF);
+    for (size_t y = 1; y < CLIENT_HEIGHT; ++y) {
+      memcpy(&screen[y * CLIENT_WIDTH], screen.data(), CLIENT_WIDTH * sizeof(uint32_t));
+    }
+  }
   s = State{};
   s.screen = std::move(screen);
   reset_state();
