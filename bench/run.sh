@@ -281,11 +281,11 @@ compare_with_baseline() {
   play_this=$(median_of "$work/playback-this.txt")
   awk -v b="$frame_before" -v t="$frame_this" -v ref="$baseline_ref" -v n="$compare_rounds" \
     'BEGIN {printf "3. Airfield update, 3 busy runways, median of %d runs\t%.3f ms (%s: %.3f ms, %.0f%%)\tno slower than %s (within 5%%)\t%s\n",
-            n, t, ref, b, 100 * t / b, ref, t <= 1.05 * b ? "pass" : "FAIL"}' >>"$out"
+            n, t, ref, b, 100 * t / b, ref, (t <= 1.05 * b) ? "pass" : "FAIL"}' >>"$out"
   awk -v b="$play_before" -v t="$play_this" -v ref="$baseline_ref" -v n="$compare_rounds" \
     -v e="$compare_events" \
     'BEGIN {printf "6h. Headless playback of %d periodic events, median of %d runs\t%.0f events/s (%s: %.0f events/s, %.0f%%)\tno slower than %s (within 5%%)\t%s\n",
-            e, n, t, ref, b, 100 * t / b, ref, t >= 0.95 * b ? "pass" : "FAIL"}' >>"$out"
+            e, n, t, ref, b, 100 * t / b, ref, (t >= 0.95 * b) ? "pass" : "FAIL"}' >>"$out"
 }
 
 # Another platform's rows, from its own bench script given its build folder.
