@@ -2,6 +2,12 @@
 # runs every test. Both install missing Debian packages first.
 BUILD_DIR := build
 SAN_DIR := build-asan
+WEB_DIR := build-web
+SERVE_PORT ?= 8000
+EMSCRIPTEN_TOOLCHAIN ?= /usr/share/emscripten/cmake/Modules/Platform/Emscripten.cmake
+# Debian's emscripten finds its JavaScript tools there.
+NODE_PATH ?= /usr/share/nodejs
+export NODE_PATH
 JOBS ?= 2
 FUZZ_SECONDS ?= 600
 export NO_AT_BRIDGE := 1
@@ -9,7 +15,7 @@ export LC_ALL := C.UTF-8
 SAN_ENV := LSAN_OPTIONS=suppressions=$(CURDIR)/tests/sanitizers/lsan.supp \
            UBSAN_OPTIONS=print_stacktrace=1:halt_on_error=1
 
-.PHONY: all deps build sanitize-build run test bench fuzz soak clean
+.PHONY: all deps build sanitize-build web serve run test bench fuzz soak clean
 
 all: build
 
@@ -27,11 +33,22 @@ sanitize-build: deps
 	  -DKIVET_SANITIZE=ON -DKIVET_FUZZ=ON -DKIVET_BUILD_GTK=OFF
 	cmake --build $(SAN_DIR) -j$(JOBS)
 
+# The browser: the airfield and the examples as web pages (build-web/*.html
+# with their .js and .wasm), built by emscripten.
+web: deps
+	cmake -S . -B $(WEB_DIR) -DCMAKE_TOOLCHAIN_FILE=$(EMSCRIPTEN_TOOLCHAIN) -DCMAKE_BUILD_TYPE=Release
+	cmake --build $(WEB_DIR) -j$(JOBS)
+
+# The pages for a look in a browser, on this machine only; Ctrl+C stops it.
+serve: web
+	@echo "Serving $(WEB_DIR)/ at http://127.0.0.1:$(SERVE_PORT)/ (Ctrl+C to stop)"
+	python3 -m http.server $(SERVE_PORT) --bind 127.0.0.1 --directory $(WEB_DIR)
+
 # Benchmarks: builds the program and the bench programs, then prints the
 # figures against their goals, the whole-program ones for X11 and Wayland
-# side by side (about twelve minutes; see bench/run.sh for the durations it
-# takes from the environment).
-bench: deps
+# side by side, then the browser's (about sixteen minutes; see bench/run.sh
+# for the durations it takes from the environment).
+bench: deps web
 	cmake -S . -B $(BUILD_DIR) -DCMAKE_BUILD_TYPE=RelWithDebInfo -DKIVET_BUILD_GTK=ON \
 	  -DKIVET_BUILD_BENCH=ON
 	cmake --build $(BUILD_DIR) -j$(JOBS) --target airfield airfield_spinning frame_bench \
@@ -41,7 +58,7 @@ bench: deps
 run: build
 	./$(BUILD_DIR)/airfield
 
-test: build sanitize-build
+test: build sanitize-build web
 	cd $(BUILD_DIR) && ctest --output-on-failure -j$(JOBS)
 	cd $(SAN_DIR) && $(SAN_ENV) ctest --output-on-failure -j$(JOBS)
 

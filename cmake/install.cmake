@@ -9,6 +9,12 @@ set(KIVET_CMAKE_DIR ${CMAKE_INSTALL_LIBDIR}/cmake/kivet)
 set(KIVET_PKGCONFIG_DIR ${CMAKE_INSTALL_LIBDIR}/pkgconfig)
 
 install(TARGETS kivet EXPORT kivetTargets ARCHIVE DESTINATION ${CMAKE_INSTALL_LIBDIR})
+if(KIVET_SYSTEM STREQUAL web)
+  # The page's JavaScript and HTML, which every program's link names.
+  install(TARGETS kivet_web_flags EXPORT kivetTargets)
+  list(TRANSFORM KIVET_WEB_FILES PREPEND ${KIVET_WEB_DIR}/ OUTPUT_VARIABLE KIVET_WEB_PATHS)
+  install(FILES ${KIVET_WEB_PATHS} DESTINATION ${KIVET_WEB_DATA_DIR})
+endif()
 install(FILES ${PROJECT_SOURCE_DIR}/kivet/kivet.h ${PROJECT_SOURCE_DIR}/kivet/display.h
         DESTINATION ${CMAKE_INSTALL_INCLUDEDIR}/kivet)
 
@@ -23,7 +29,11 @@ install(FILES ${PROJECT_SOURCE_DIR}/cmake/kivetConfig.cmake
 # installed under any prefix (cmake --install --prefix) and moved.
 file(RELATIVE_PATH KIVET_PC_TO_PREFIX /prefix/${KIVET_PKGCONFIG_DIR} /prefix)
 string(REGEX REPLACE "/$" "" KIVET_PC_TO_PREFIX "${KIVET_PC_TO_PREFIX}")
-configure_file(${PROJECT_SOURCE_DIR}/cmake/kivet.pc.in ${CMAKE_CURRENT_BINARY_DIR}/kivet.pc @ONLY)
+if(KIVET_SYSTEM STREQUAL web)
+  configure_file(${PROJECT_SOURCE_DIR}/cmake/kivet-web.pc.in ${CMAKE_CURRENT_BINARY_DIR}/kivet.pc @ONLY)
+else()
+  configure_file(${PROJECT_SOURCE_DIR}/cmake/kivet.pc.in ${CMAKE_CURRENT_BINARY_DIR}/kivet.pc @ONLY)
+endif()
 install(FILES ${CMAKE_CURRENT_BINARY_DIR}/kivet.pc DESTINATION ${KIVET_PKGCONFIG_DIR})
 
 # The documents keep the source tree's shape, so the links between them

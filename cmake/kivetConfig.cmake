@@ -1,6 +1,15 @@
 # The kivet package: find_package(kivet) gives the target kivet::kivet, the
 # library with its process entry, which brings the GTK, cairo and Pango
-# flags with it.
+# flags with it (on Linux) or the page's flags (in the browser).
+
+# Built for the browser (emscripten's toolchain), it needs nothing else, and
+# programs linked with it are web pages: .html with their .js and .wasm.
+if(EMSCRIPTEN)
+  set(CMAKE_EXECUTABLE_SUFFIX .html)
+  include(${CMAKE_CURRENT_LIST_DIR}/kivetTargets.cmake)
+  return()
+endif()
+
 include(CMakeFindDependencyMacro)
 find_dependency(PkgConfig)
 

@@ -3,8 +3,8 @@
 // page and a headless run given the same script draw the same pixels. It
 // starts halted. A click draws a disc where it landed, a periodic event
 // moves a bar one step along the bottom; each event is also written to the
-// text window ("mouse X Y", "periodic N", "keyboard K"), and the key g asks
-// for a line of text ("answer TEXT").
+// text window ("mouse X Y", "periodic N", "keyboard K"); the key g asks
+// for a line of text ("answer TEXT"), and d makes a second Display.
 #include <kivet/display.h>
 #include <kivet/kivet.h>
 
@@ -45,6 +45,9 @@ int kivet_main() {
     } else if (kind == kivet::keyboard) {
       KIVET_log_message("keyboard %d\n", static_cast<unsigned char>(key));
       if (key == 'g') ask();
+      if (key == 'd') {
+        Display second;  // refused: the error in the dialog, then exit status -1
+      }
     }
   }
   return 0;

@@ -1,9 +1,10 @@
 """KIVET pages in headless Chromium, end to end: the airfield and the test
-program events_main.cpp built for the browser, served from a local server.
+program events_main.cpp (tests/events.html) built for the browser, served
+from a local server.
 
     /usr/bin/python3 tests/web/web_test.py PAGES NATIVE_EVENTS
 
-PAGES is the folder of the built pages (airfield.html, events.html, ...);
+PAGES is the web build folder (airfield.html, tests/events.html, ...);
 NATIVE_EVENTS is events_main.cpp built for Linux, whose headless run gives
 the picture a page must match.
 """
@@ -127,8 +128,8 @@ class BrowserTest(unittest.TestCase):
         self.assertEqual(page.end_line(), "The program has ended (exit status 0).")
         self.assertEqual(page.pixels(), halted)  # the last picture stays
 
-    def test_click_at_display_coordinates_and_dialog_text(self):
-        page = self.open("events.html")
+    def test_click_dialog_text_and_second_display(self):
+        page = self.open("tests/events.html")
         page.click(400, 100)  # the client area's centre is pixel (300, 257)
         page.wait_for(lambda: lines_starting(page, "mouse"), 5, "the click")
         self.assertEqual(lines_starting(page, "mouse"), ["mouse 100 157"])
@@ -143,9 +144,16 @@ class BrowserTest(unittest.TestCase):
         page.key(kb.Keys.ENTER)
         page.wait_for(lambda: lines_starting(page, "answer"), 5, "the answer")
         self.assertEqual(lines_starting(page, "answer"), ["answer Grüße, Ada"])
+        page.type("d")  # a second Display: its error in the dialog, then exit status -1
+        page.wait_for(page.dialog_open, 5, "the error")
+        self.assertEqual(page.js("return document.getElementById('kivet-dialog-prompt').textContent"),
+                         "Error: Attempted to instantiate multiple KIVET displays")
+        page.key(kb.Keys.ENTER)
+        page.wait_for(page.end_line, 5, "the end of the program")
+        self.assertEqual(page.end_line(), "The program has ended (exit status -1).")
 
     def test_recording_survives_reload_and_plays_back_to_same_canvas(self):
-        page = self.open("events.html")
+        page = self.open("tests/events.html")
         page.ctrl("r")
         page.click(100, 100)
         page.ctrl("f")
@@ -164,7 +172,7 @@ class BrowserTest(unittest.TestCase):
         self.assertEqual(lines_starting(page, "keyboard"), ["keyboard 107"])
 
     def test_script_draws_what_a_linux_headless_run_draws(self):
-        page = self.open("events.html")
+        page = self.open("tests/events.html")
         self.put_script(page, SCRIPT)
         self.play(page)
         got = canvas_rgb(page.pixels())

@@ -21,7 +21,8 @@ class CanvasFont : public FontEngine {
 }  // namespace
 }  // namespace kivet::web
 
+// Never destroyed: text may be drawn from an atexit handler.
 kivet::FontEngine& kivet::font_engine() {
-  static web::CanvasFont engine;
-  return engine;
+  static web::CanvasFont* engine = new web::CanvasFont;
+  return *engine;
 }

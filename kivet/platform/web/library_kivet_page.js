@@ -322,6 +322,22 @@ mergeInto(LibraryManager.library, {
     return was ? 1 : 0;
   },
 
+  kivet_page_browser_name: function(buffer, size) {
+    var name = '';
+    var brands = (navigator.userAgentData && navigator.userAgentData.brands) || [];
+    brands.forEach(function(b) {
+      if (!/Not.A.Brand/i.test(b.brand) && (!name || /^Chromium /.test(name))) name = b.brand + ' ' + b.version;
+    });
+    if (!name) {
+      var agent = navigator.userAgent, found;
+      if ((found = /Firefox\/(\d+)/.exec(agent))) name = 'Firefox ' + found[1];
+      else if ((found = /Edg\/(\d+)/.exec(agent))) name = 'Edge ' + found[1];
+      else if ((found = /Chrom(?:e|ium)\/(\d+)/.exec(agent))) name = 'Chrome ' + found[1];
+      else if ((found = /Version\/(\d+)[^ ]* .*Safari/.exec(agent))) name = 'Safari ' + found[1];
+    }
+    stringToUTF8(name, buffer, size);
+  },
+
   kivet_page_screen_size__deps: ['$KivetPage'],
   kivet_page_screen_size: function(size) {
     HEAP32[size >> 2] = window.screen ? window.screen.width : 0;

@@ -58,6 +58,9 @@ void kivet_page_dialog_close();
 // Whether the program's folder in the browser's storage is mounted.
 int kivet_page_storage_ready();
 
+// The browser's name and version ("Firefox 140") into `buffer`, or "".
+void kivet_page_browser_name(char* buffer, int size);
+
 // The canvas font: line height for characters `height` pixels high, and
 // one line of `length` bytes of UTF-8 drawn into the bitmap at `pixels`
 // (0x00RRGGBB, `width` x `rows`), its top-left corner at (left, top), every

@@ -156,6 +156,16 @@ class WebPlatform : public Platform {
     dialog_.done = true;
   }
 
+  // "in a web browser (Firefox 140)", say.
+  const char* where_it_runs() override {
+    if (where_.empty()) {
+      char browser[64] = "";
+      kivet_page_browser_name(browser, sizeof browser);
+      where_ = std::string("in a web browser") + (browser[0] ? std::string(" (") + browser + ")" : "");
+    }
+    return where_.c_str();
+  }
+
  private:
   struct Dialog {
     bool open = false;
@@ -213,14 +223,16 @@ class WebPlatform : public Platform {
   bool exists_[2] = {false, false};
   double last_yield_ = 0;
   Dialog dialog_;
+  std::string where_;
 };
 
 }  // namespace
 }  // namespace kivet::web
 
+// Never destroyed: the library may close itself from an atexit handler.
 kivet::Platform& kivet::windowed_platform() {
-  static web::WebPlatform instance;
-  return instance;
+  static web::WebPlatform* instance = new web::WebPlatform;
+  return *instance;
 }
 
 const char* kivet::windowed_backend_name() { return "web"; }
