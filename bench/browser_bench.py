@@ -1,14 +1,14 @@
-"""The browser column of the whole-program benchmarks: the airfield's page
-in headless Chromium, served from 127.0.0.1. Prints one row per measure,
-"number<TAB>figure<TAB>verdict", like the other columns of bench/run.sh.
+"""The browser's whole-program benchmarks: the airfield's page in headless
+Chromium, served from 127.0.0.1. Prints one row per measure, "measure<TAB>
+figure<TAB>goal<TAB>verdict", for bench/run.sh's browser table.
 
     /usr/bin/python3 bench/browser_bench.py PAGES HEADLESS_RATE
 
 PAGES is the folder holding airfield.html, .js and .wasm; HEADLESS_RATE
 the events per second of the same script played by the headless backend
-on Linux in the same run (row 6h). Durations come from the environment as
-for bench/run.sh: BENCH_CPU_SECONDS, BENCH_TICK_SECONDS,
-BENCH_PLAYBACK_EVENTS, BENCH_START_RUNS.
+on Linux in the same run. Durations come from the environment as for
+bench/run.sh: BENCH_CPU_SECONDS, BENCH_TICK_SECONDS, BENCH_PLAYBACK_EVENTS,
+BENCH_START_RUNS.
 """
 
 import gzip
@@ -27,9 +27,9 @@ START_RUNS = int(os.environ.get("BENCH_START_RUNS", 10))
 IDLE_PAGE = "<!doctype html><title>idle</title><p>An idle page."
 
 
-def row(number, figure, passed):
+def row(measure, figure, goal, passed):
     verdict = "-" if passed is None else ("pass" if passed else "FAIL")
-    print("%s\t%s\t%s" % (number, figure, verdict), flush=True)
+    print("%s\t%s\t%s\t%s" % (measure, figure, goal, verdict), flush=True)
 
 
 def cpu_seconds(pids):
@@ -51,12 +51,13 @@ def cpu_percent(browser, seconds):
     return 100 * (cpu_seconds(browser.pids()) - before) / (time.monotonic() - start)
 
 
-def resident_kib(browser):
+def proportional_kib(browser):
+    """Memory of the browser's processes, shared pages divided among them."""
     total = 0
     for pid in browser.pids():
         try:
-            with open("/proc/%d/status" % pid) as f:
-                total += sum(int(line.split()[1]) for line in f if line.startswith("VmRSS:"))
+            with open("/proc/%d/smaps_rollup" % pid) as f:
+                total += sum(int(line.split()[1]) for line in f if line.startswith("Pss:"))
         except OSError:
             pass
     return total
@@ -69,8 +70,9 @@ def first_frames(session):
         page = session.page("airfield.html").load()
         times.append(page.js("return Module.kivetFirstFrame"))
     median = statistics.median(times)
-    row(7, "%.0f ms median of %d loads (%.0f to %.0f)" % (median, len(times), min(times), max(times)),
-        median <= 1000)
+    row("7. Page load to the airfield's first frame",
+        "%.0f ms median of %d loads (%.0f to %.0f)" % (median, len(times), min(times), max(times)),
+        "<= 1 s", median <= 1000)
 
 
 def processor_use(session, folder):
@@ -81,9 +83,11 @@ def processor_use(session, folder):
     session.page("airfield.html").load()
     time.sleep(2)
     running = cpu_percent(browser, CPU_SECONDS)
-    row(1, "%.1f%% of one core, all browser processes (idle page %.1f%%: %+.1f points)"
-        % (running, idle, running - idle), running - idle <= 5)
-    row(8, "%.1f MiB resident, all browser processes" % (resident_kib(browser) / 1024), None)
+    row("1. CPU of all browser processes, airfield running, %.0f s" % CPU_SECONDS,
+        "%.1f%% of one core (idle page %.1f%%: %+.1f points)" % (running, idle, running - idle),
+        "<= 5 points above the idle page", running - idle <= 5)
+    row("8. Memory of all browser processes (proportional set size)",
+        "%.1f MiB" % (proportional_kib(browser) / 1024), "reported", None)
 
 
 def ticks(session):
@@ -98,7 +102,9 @@ def ticks(session):
     intervals = [b - a for a, b in zip(stamps, stamps[1:])]
     median = statistics.median(intervals) if intervals else 0
     expected = round(TICK_SECONDS * 10)
-    row(2, "%d ticks in %.0f s, median interval %.2f ms" % (len(stamps), TICK_SECONDS, median),
+    row("2. Ticks of the running airfield, %.0f s" % TICK_SECONDS,
+        "%d, median interval %.2f ms" % (len(stamps), median),
+        "%d +-1, median interval 100 +-0.5 ms" % expected,
         abs(len(stamps) - expected) <= 1 and abs(median - 100) <= 0.5)
 
 
@@ -113,8 +119,10 @@ def playback(session, headless_rate):
     seconds = time.monotonic() - start
     rate = PLAYBACK_EVENTS / seconds
     share = rate / headless_rate if headless_rate > 0 else 0
-    row(6, "%.0f events/s (%d in %.1f s), %.0f%% of row 6h" % (rate, PLAYBACK_EVENTS, seconds, 100 * share),
-        share >= 0.6)
+    row("6. Script playback, %d periodic events" % PLAYBACK_EVENTS,
+        "%.0f events/s (%.1f s), %.0f%% of Linux headless (%.0f events/s)"
+        % (rate, seconds, 100 * share, headless_rate),
+        ">= 60% of Linux headless, same run", share >= 0.6)
 
 
 def download_size(folder):
@@ -122,7 +130,8 @@ def download_size(folder):
     for name in ("airfield.html", "airfield.js", "airfield.wasm"):
         with open(os.path.join(folder, name), "rb") as f:
             total += len(gzip.compress(f.read(), 9))
-    row(9, "%.1f KB (.html + .js + .wasm, gzip -9)" % (total / 1024), total <= 150 * 1024)
+    row("9. Download of the airfield's page (.html + .js + .wasm, gzip -9)",
+        "%.1f KB" % (total / 1024), "<= 150 KB", total <= 150 * 1024)
 
 
 def main():

@@ -1,8 +1,8 @@
-// The canvas's copy of the bitmap, in the byte order a canvas takes (red,
-// green, blue, alpha), brought up to date at each of the page's frames:
-// one byte swap per pixel of the rows that may have changed, and the box
-// of the pixels that did change, so that the page hands the browser only
-// those.
+// What changed on the canvas since it was last drawn: the rows of the
+// bitmap that may have changed are compared with a copy of what the canvas
+// shows, and the box of pixels that did change is handed out in the byte
+// order a canvas takes (red, green, blue, alpha; one byte swap per pixel),
+// packed row after row, so that the page hands the browser only those.
 #include <emscripten.h>
 
 #include <algorithm>
@@ -15,13 +15,15 @@ namespace {
 constexpr int WIDTH = 601;
 constexpr int HEIGHT = 515;  // the canvas: the rows of the bitmap that show
 
-struct CanvasRows {
-  int left, top, right, bottom;  // the changed box, empty when right < left
-  const uint8_t* rgba;           // WIDTH x HEIGHT pixels, 4 bytes each
+struct ChangedBox {
+  int left, top, right, bottom;  // empty when right < left
+  const uint8_t* rgba;           // (right - left + 1) x (bottom - top + 1) pixels
 };
 
-std::vector<uint32_t> shown(static_cast<size_t>(WIDTH) * HEIGHT, 0);     // RGBA
-std::vector<uint32_t> source(static_cast<size_t>(WIDTH) * HEIGHT, ~0u);  // as it came
+// The bitmap's pixels as the canvas shows them; no pixel value has its top
+// byte set, so at first every pixel differs.
+std::vector<uint32_t> shown(static_cast<size_t>(WIDTH) * HEIGHT, ~0u);
+std::vector<uint32_t> box_pixels;
 
 // The first and last pixel where two rows differ, by 64-bit words while
 // they agree; false when they are the same.
@@ -41,30 +43,39 @@ bool differing_span(const uint32_t* a, const uint32_t* b, int& first, int& last)
   return true;
 }
 
+uint32_t canvas_pixel(uint32_t v) {
+  return 0xFF000000u | ((v & 0xFFu) << 16) | (v & 0xFF00u) | ((v >> 16) & 0xFFu);
+}
+
 }  // namespace
 
-// Rows `top` to `bottom` of the bitmap at `pixels` (0x00RRGGBB) into the
-// copy; returns where the copy is and what changed in it.
-extern "C" EMSCRIPTEN_KEEPALIVE const CanvasRows* kivet_web_canvas_rows(const uint32_t* pixels,
+// Compares rows `top` to `bottom` of the bitmap at `pixels` (0x00RRGGBB)
+// with what the canvas shows, takes them as shown, and returns the box of
+// pixels that changed.
+extern "C" EMSCRIPTEN_KEEPALIVE const ChangedBox* kivet_web_canvas_rows(const uint32_t* pixels,
                                                                         int top, int bottom) {
-  static CanvasRows result;
-  result = CanvasRows{WIDTH, HEIGHT, -1, -1, reinterpret_cast<const uint8_t*>(shown.data())};
+  static ChangedBox box;
+  box = ChangedBox{WIDTH, HEIGHT, -1, -1, nullptr};
   top = std::max(top, 0);
   bottom = std::min(bottom, HEIGHT - 1);
   for (int y = top; y <= bottom; ++y) {
     size_t row = static_cast<size_t>(y) * WIDTH;
-    const uint32_t* from = pixels + row;
     int first = 0, last = 0;
-    if (!differing_span(from, source.data() + row, first, last)) continue;
-    for (int x = first; x <= last; ++x) {
-      uint32_t v = from[x];
-      source[row + x] = v;
-      shown[row + x] = 0xFF000000u | ((v & 0xFFu) << 16) | (v & 0xFF00u) | ((v >> 16) & 0xFFu);
-    }
-    result.left = std::min(result.left, first);
-    result.right = std::max(result.right, last);
-    result.top = std::min(result.top, y);
-    result.bottom = y;
+    if (!differing_span(pixels + row, shown.data() + row, first, last)) continue;
+    box.left = std::min(box.left, first);
+    box.right = std::max(box.right, last);
+    box.top = std::min(box.top, y);
+    box.bottom = y;
   }
-  return &result;
+  if (box.right < box.left) return &box;
+  int width = box.right - box.left + 1;
+  box_pixels.resize(static_cast<size_t>(width) * (box.bottom - box.top + 1));
+  uint32_t* out = box_pixels.data();
+  for (int y = box.top; y <= box.bottom; ++y) {
+    size_t row = static_cast<size_t>(y) * WIDTH + box.left;
+    memcpy(shown.data() + row, pixels + row, static_cast<size_t>(width) * 4);
+    for (int x = 0; x < width; ++x) *out++ = canvas_pixel(pixels[row + x]);
+  }
+  box.rgba = reinterpret_cast<const uint8_t*>(box_pixels.data());
+  return &box;
 }

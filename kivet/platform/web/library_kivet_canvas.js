@@ -80,8 +80,8 @@ mergeInto(LibraryManager.library, {
       KivetCanvas.rowsBottom = Math.max(KivetCanvas.rowsBottom, bottom);
     },
 
-    // The presented rows into the canvas's copy of the bitmap
-    // (canvas_rows.cpp), and the box of pixels that changed to the canvas.
+    // The presented rows are compared with what the canvas shows
+    // (canvas_rows.cpp), and the box of pixels that changed goes to it.
     copy: function() {
       var top = KivetCanvas.rowsTop, bottom = KivetCanvas.rowsBottom;
       KivetCanvas.rowsTop = KivetCanvas.BITMAP_HEIGHT;
@@ -93,19 +93,14 @@ mergeInto(LibraryManager.library, {
       bottom = HEAP32[box + 3];
       if (right < left) return;
       var width = right - left + 1, height = bottom - top + 1;
-      var rgba = HEAPU32[box + 4], stride = KivetCanvas.WIDTH * 4;
+      var start = HEAPU32[box + 4];
+      var pixels = HEAPU8.slice(start, start + width * height * 4);
       if (KivetCanvas.worker) {
-        var pixels = new Uint8Array(width * height * 4);
-        for (var y = 0; y < height; y++) {
-          var from = rgba + (top + y) * stride + left * 4;
-          pixels.set(HEAPU8.subarray(from, from + width * 4), y * width * 4);
-        }
         KivetCanvas.worker.postMessage({pixels: pixels.buffer, left: left, top: top, width: width,
                                         height: height}, [pixels.buffer]);
       } else {
-        var rows = new Uint8ClampedArray(HEAPU8.buffer, rgba + top * stride, height * stride);
-        KivetCanvas.context.putImageData(new ImageData(rows, KivetCanvas.WIDTH, height), 0, top, left, 0,
-                                         width, height);
+        var image = new ImageData(new Uint8ClampedArray(pixels.buffer), width, height);
+        KivetCanvas.context.putImageData(image, left, top);
         KivetCanvas.noteFrame(performance.now());
       }
     },
