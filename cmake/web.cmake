@@ -7,8 +7,12 @@
 # library needs.
 set(KIVET_WEB_DIR ${PROJECT_SOURCE_DIR}/kivet/platform/web)
 
-# Programs are pages.
+# Programs are pages, the project's and, when the library is added with
+# add_subdirectory, those of the project around it.
 set(CMAKE_EXECUTABLE_SUFFIX .html)
+if(NOT KIVET_TOP_LEVEL)
+  set(CMAKE_EXECUTABLE_SUFFIX .html PARENT_SCOPE)
+endif()
 
 # Exceptions work as on the desktop (the airfield catches std::bad_alloc);
 # bulk memory makes the core's row copies single instructions.
