@@ -13,8 +13,8 @@ class CanvasFont : public FontEngine {
   void draw_line(Bitmap& bitmap, int left, int top, const std::string& utf8, int height,
                  uint32_t color) override {
     if (utf8.empty()) return;
-    kivet_canvas_draw_line(bitmap.data(), Bitmap::width(), Bitmap::height(), left, top,
-                           utf8.data(), static_cast<int>(utf8.size()), height, color);
+    kivet_canvas_draw_line(bitmap.data(), Bitmap::width(), Bitmap::height(), left, top, utf8.data(),
+                           static_cast<int>(utf8.size()), height, color);
   }
 };
 

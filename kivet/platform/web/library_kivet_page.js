@@ -9,7 +9,7 @@
 // parts, kivet-status.
 
 mergeInto(LibraryManager.library, {
-  $KivetPage__deps: ['$KivetKeys', '$KivetMenu', '$KivetCanvas'],
+  $KivetPage__deps: ['$KivetKeys', '$KivetMenu', '$KivetCanvas', '$KivetStorage'],
   $KivetPage__postset: 'KivetPage.install();',
   $KivetPage: {
     // Page event kinds, as kivet_page_take_event hands them to the program.
@@ -245,11 +245,21 @@ mergeInto(LibraryManager.library, {
         e.preventDefault();
         KivetPage.push([KivetPage.DIALOG, 101, 0, 0]);
       });
-      // Escape and the browser's own ways of closing a dialog reach the
-      // program as Cancel; the library keeps the dialog open.
+      // Escape reaches the program as Cancel, which the library ignores; it
+      // is taken before the browser would close the dialog. The browser's
+      // other ways of closing it come as Cancel too, and if the browser
+      // closes it all the same, it opens again: only the program ends it.
+      dialog.addEventListener('keydown', function(e) {
+        if (e.key != 'Escape') return;
+        e.preventDefault();
+        KivetPage.push([KivetPage.DIALOG, 2, 0, 0]);
+      });
       dialog.addEventListener('cancel', function(e) {
         e.preventDefault();
         KivetPage.push([KivetPage.DIALOG, 2, 0, 0]);
+      });
+      dialog.addEventListener('close', function() {
+        if (KivetPage.dialogOpen && !KivetPage.ended) dialog.showModal();
       });
       edit.addEventListener('keydown', function(e) {
         var plain = !e.shiftKey && !e.ctrlKey && !e.altKey && !e.metaKey;
@@ -277,8 +287,8 @@ mergeInto(LibraryManager.library, {
 
     closeDialog: function() {
       var dialog = KivetPage.element('kivet-dialog');
-      if (dialog.open) dialog.close();
       KivetPage.dialogOpen = false;
+      if (dialog.open) dialog.close();
       if (KivetPage.canvas) KivetPage.canvas.focus();
     },
 

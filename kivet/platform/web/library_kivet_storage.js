@@ -84,8 +84,9 @@ mergeInto(LibraryManager.library, {
       }
       KivetStorage.syncing = true;
       document.documentElement.setAttribute('data-kivet-saving', 'yes');
-      FS.syncfs(false, function() {
+      FS.syncfs(false, function(error) {
         KivetStorage.syncing = false;
+        if (error) KivetStorage.note('The browser did not keep the last change to KIVET.SCR (its storage may be full).');
         if (KivetStorage.again) {
           KivetStorage.again = false;
           KivetStorage.save();
@@ -151,8 +152,4 @@ mergeInto(LibraryManager.library, {
       }
     },
   },
-
-  // Called once as the library opens, so that the storage comes with it.
-  kivet_page_storage_ready__deps: ['$KivetStorage'],
-  kivet_page_storage_ready: function() { return KivetStorage.directory ? 1 : 0; },
 });

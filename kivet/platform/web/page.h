@@ -55,9 +55,6 @@ void kivet_page_dialog_focus();
 int kivet_page_dialog_text(char* buffer, int size);
 void kivet_page_dialog_close();
 
-// Whether the program's folder in the browser's storage is mounted.
-int kivet_page_storage_ready();
-
 // The browser's name and version ("Firefox 140") into `buffer`, or "".
 void kivet_page_browser_name(char* buffer, int size);
 

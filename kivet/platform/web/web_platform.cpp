@@ -41,7 +41,6 @@ class WebPlatform : public Platform {
   }
 
   void create_window(WindowId window, const WindowSetup& setup) override {
-    kivet_page_storage_ready();
     exists_[index(window)] = true;
     kivet_page_create_window(page_window(window),
                              shown_utf8(setup.title, ControlCharacters::replace).c_str());
@@ -123,11 +122,10 @@ class WebPlatform : public Platform {
   int run_dialog(const DialogSetup& setup) override {
     if (dialog_.open) return -1;
     dialog_ = Dialog{true, false, 0, setup.proc};
-    kivet_page_dialog_open(shown_utf8(setup.title, ControlCharacters::replace).c_str(),
-                           shown_utf8(trimmed(setup.prompt),
-                                      ControlCharacters::replace_but_newline_and_tab)
-                               .c_str(),
-                           shown_utf8(setup.button, ControlCharacters::replace).c_str());
+    kivet_page_dialog_open(
+        shown_utf8(setup.title, ControlCharacters::replace).c_str(),
+        shown_utf8(trimmed(setup.prompt), ControlCharacters::replace_but_newline_and_tab).c_str(),
+        shown_utf8(setup.button, ControlCharacters::replace).c_str());
     if (setup.proc && setup.proc(DialogMessage{DialogMessageKind::init, 0})) {
       kivet_page_dialog_focus();
     }
@@ -161,7 +159,8 @@ class WebPlatform : public Platform {
     if (where_.empty()) {
       char browser[64] = "";
       kivet_page_browser_name(browser, sizeof browser);
-      where_ = std::string("in a web browser") + (browser[0] ? std::string(" (") + browser + ")" : "");
+      where_ = "in a web browser";
+      if (browser[0]) where_ += std::string(" (") + browser + ")";
     }
     return where_.c_str();
   }
