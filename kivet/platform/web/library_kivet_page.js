@@ -1,8 +1,9 @@
 // The page side of the web backend: the Run menu bar, keys and clicks on
 // the canvas (drawn by library_kivet_canvas.js), the 100 ms timer, the text
-// pane, the modal dialog and the end of the program. Page events wait in a queue of their
-// own until the program takes them (kivet_page_take_event); a program that
-// waits for one is suspended (ASYNCIFY) and woken by the next.
+// pane, the modal dialog and the end of the program. Page events wait in a
+// queue of their own until the program takes them (kivet_page_take_event);
+// a program that waits for one is suspended (ASYNCIFY) and woken by the
+// next.
 //
 // The elements it uses are in the page (shell.html): kivet-graphics (the
 // canvas), kivet-menubar, kivet-window, kivet-text, kivet-dialog and its
