@@ -31,7 +31,8 @@ target_link_libraries(kivet_web PUBLIC kivet_base)
 
 # The page's own JavaScript and its HTML, installed under share/kivet/web.
 set(KIVET_WEB_FILES library_kivet_page.js library_kivet_keys.js library_kivet_menu.js
-                    library_kivet_canvas.js library_kivet_font.js library_kivet_storage.js shell.html)
+                    library_kivet_canvas.js library_kivet_dialog.js library_kivet_font.js
+                    library_kivet_storage.js shell.html)
 set(KIVET_WEB_DATA_DIR ${CMAKE_INSTALL_DATADIR}/kivet/web)
 
 # The flags, one token each so that they pass through CMake, pkg-config and

@@ -85,7 +85,7 @@ mergeInto(LibraryManager.library, {
     onKeyDown: function(e) {
       if (KivetPage.ended) return;
       var code = KivetKeys.code(e);
-      if (KivetPage.dialogOpen) {
+      if (KivetDialog.isOpen) {
         // The dialog has the keys; only the browser's shortcuts that would
         // leave the page are kept from it (Ctrl+A still selects the text).
         if (KivetKeys.isShortcut(e, code) && code != 65) e.preventDefault();
@@ -109,7 +109,7 @@ mergeInto(LibraryManager.library, {
     },
 
     onKeyUp: function(e) {
-      if (KivetPage.ended || KivetPage.dialogOpen || KivetMenu.isOpen()) return;
+      if (KivetPage.ended || KivetDialog.isOpen || KivetMenu.isOpen()) return;
       if (e.key == 'Alt' || e.key == 'F10') return;
       KivetPage.push([KivetPage.KEY_UP, KivetKeys.code(e), 0, KivetKeys.ctrl(e) ? 1 : 0]);
     },

@@ -119,7 +119,7 @@ mergeInto(LibraryManager.library, {
     isOpen: function() { return !!KivetMenu.list && !KivetMenu.list.hidden; },
 
     open: function(fromKeyboard) {
-      if (!KivetMenu.list || KivetMenu.disabled || KivetPage.dialogOpen) return;
+      if (!KivetMenu.list || KivetMenu.disabled || KivetDialog.isOpen) return;
       KivetMenu.list.hidden = false;
       KivetMenu.title.setAttribute('aria-expanded', 'true');
       KivetMenu.highlight(fromKeyboard ? KivetMenu.next(-1, 1) : -1);

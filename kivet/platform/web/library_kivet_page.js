@@ -1,16 +1,16 @@
-// The page side of the web backend: the Run menu bar, keys and clicks on
-// the canvas (drawn by library_kivet_canvas.js), the 100 ms timer, the text
-// pane, the modal dialog and the end of the program. Page events wait in a
-// queue of their own until the program takes them (kivet_page_take_event);
-// a program that waits for one is suspended (ASYNCIFY) and woken by the
-// next.
+// The page side of the web backend: the page's events (keys, clicks on the
+// canvas, menu choices, the 100 ms timer), the text pane and the end of the
+// program. The canvas, the menu bar, the keys' translation, the dialog and
+// the storage have files of their own (library_kivet_*.js). Page events
+// wait in a queue of their own until the program takes them
+// (kivet_page_take_event); a program that waits for one is suspended
+// (ASYNCIFY) and woken by the next.
 //
 // The elements it uses are in the page (shell.html): kivet-graphics (the
-// canvas), kivet-menubar, kivet-window, kivet-text, kivet-dialog and its
-// parts, kivet-status.
+// canvas), kivet-window, kivet-text-window, kivet-text, kivet-status.
 
 mergeInto(LibraryManager.library, {
-  $KivetPage__deps: ['$KivetKeys', '$KivetMenu', '$KivetCanvas', '$KivetStorage'],
+  $KivetPage__deps: ['$KivetKeys', '$KivetMenu', '$KivetCanvas', '$KivetDialog', '$KivetStorage'],
   $KivetPage__postset: 'KivetPage.install();',
   $KivetPage: {
     // Page event kinds, as kivet_page_take_event hands them to the program.
@@ -21,7 +21,6 @@ mergeInto(LibraryManager.library, {
     timers: null,          // number -> timer (made at start: a library object holds no Map)
     textLines: [], textChanged: false,
     frameRequested: false,
-    dialogOpen: false,
     ended: false,
     element: function(id) { return document.getElementById(id); },
 
@@ -83,7 +82,7 @@ mergeInto(LibraryManager.library, {
       window.addEventListener('pagehide', KivetPage.onPageHide);
       KivetPage.watchPixelRatio();
       KivetPage.layOut();
-      KivetPage.setUpDialog();
+      KivetDialog.setUp();
       canvas.focus();
     },
 
@@ -239,60 +238,6 @@ mergeInto(LibraryManager.library, {
       KivetPage.requestFrame();
     },
 
-    setUpDialog: function() {
-      var dialog = KivetPage.element('kivet-dialog');
-      var edit = KivetPage.element('kivet-dialog-edit');
-      KivetPage.element('kivet-dialog-okay').addEventListener('click', function(e) {
-        e.preventDefault();
-        KivetPage.push([KivetPage.DIALOG, 101, 0, 0]);
-      });
-      // Escape reaches the program as Cancel, which the library ignores; it
-      // is taken before the browser would close the dialog. The browser's
-      // other ways of closing it come as Cancel too, and if the browser
-      // closes it all the same, it opens again: only the program ends it.
-      dialog.addEventListener('keydown', function(e) {
-        if (e.key != 'Escape') return;
-        e.preventDefault();
-        KivetPage.push([KivetPage.DIALOG, 2, 0, 0]);
-      });
-      dialog.addEventListener('cancel', function(e) {
-        e.preventDefault();
-        KivetPage.push([KivetPage.DIALOG, 2, 0, 0]);
-      });
-      dialog.addEventListener('close', function() {
-        if (KivetPage.dialogOpen && !KivetPage.ended) dialog.showModal();
-      });
-      edit.addEventListener('keydown', function(e) {
-        var plain = !e.shiftKey && !e.ctrlKey && !e.altKey && !e.metaKey;
-        if (e.key == 'Enter' && plain && !e.isComposing) {
-          e.preventDefault();
-          KivetPage.push([KivetPage.DIALOG, 101, 0, 0]);
-        }
-      });
-    },
-
-    openDialog: function(title, prompt, button) {
-      var dialog = KivetPage.element('kivet-dialog');
-      KivetPage.element('kivet-dialog-title').textContent = title;
-      KivetPage.element('kivet-dialog-prompt').textContent = prompt;
-      KivetPage.element('kivet-dialog-okay').textContent = button;
-      KivetPage.element('kivet-dialog-edit').value = '';
-      KivetMenu.close();
-      // Its top-left corner a little right of and below the window's.
-      var owner = KivetPage.element('kivet-window').getBoundingClientRect();
-      dialog.style.left = Math.max(0, owner.left + 88) + 'px';
-      dialog.style.top = Math.max(0, owner.top + 100) + 'px';
-      dialog.showModal();
-      KivetPage.dialogOpen = true;
-    },
-
-    closeDialog: function() {
-      var dialog = KivetPage.element('kivet-dialog');
-      KivetPage.dialogOpen = false;
-      if (dialog.open) dialog.close();
-      if (KivetPage.canvas) KivetPage.canvas.focus();
-    },
-
     // The end of the program: the last picture stays, the page says so.
     end: function(text) {
       if (KivetPage.ended) return;
@@ -301,7 +246,7 @@ mergeInto(LibraryManager.library, {
       KivetPage.ended = true;
       KivetPage.timers.forEach(function(timer) { clearTimeout(timer.handle); });
       KivetPage.timers.clear();
-      KivetPage.closeDialog();
+      KivetDialog.close();
       KivetMenu.close();
       KivetMenu.disable();
       var status = KivetPage.element('kivet-status');
@@ -425,24 +370,4 @@ mergeInto(LibraryManager.library, {
       setTimeout(wakeUp, milliseconds);
     });
   },
-
-  kivet_page_dialog_open__deps: ['$KivetPage'],
-  kivet_page_dialog_open: function(title, prompt, button) {
-    KivetPage.openDialog(UTF8ToString(title), UTF8ToString(prompt), UTF8ToString(button));
-  },
-
-  kivet_page_dialog_focus__deps: ['$KivetPage'],
-  kivet_page_dialog_focus: function() { KivetPage.element('kivet-dialog-edit').focus(); },
-
-  // The edit field's text as UTF-8 into buffer (size bytes with the zero);
-  // returns the text's full length in bytes.
-  kivet_page_dialog_text__deps: ['$KivetPage'],
-  kivet_page_dialog_text: function(buffer, size) {
-    var text = KivetPage.element('kivet-dialog-edit').value;
-    if (size > 0) stringToUTF8(text, buffer, size);
-    return lengthBytesUTF8(text);
-  },
-
-  kivet_page_dialog_close__deps: ['$KivetPage'],
-  kivet_page_dialog_close: function() { KivetPage.closeDialog(); },
 });
