@@ -1,0 +1,447 @@
+// The Win32 backend: the graphics window (a menu bar above a client area
+// that shows the window's own copy of the bitmap), the text window, the
+// timer and the modal dialog. Every window message becomes a message posted
+// to the library's queue; the library decides what it means.
+//
+// The process is per-monitor DPI aware: on a scaled screen the graphics
+// window's client area is 601 x 515 blocks of k x k pixels (k the whole
+// scale nearest to the screen's, at least 1), sharp, and clicks are mapped
+// back to the library's pixels.
+#include "kivet/platform/win32/windows_api.h"
+#include <windowsx.h>
+
+#include <map>
+
+#include "kivet/platform/platform.h"
+#include "kivet/platform/win32/clock_timer.h"
+#include "kivet/platform/win32/endings.h"
+#include "kivet/platform/win32/key_codes.h"
+#include "kivet/platform/win32/text_pane.h"
+#include "kivet/platform/win32/wide_text.h"
+#include "kivet/platform/win32/win32_dialog.h"
+#include "kivet/platform/win32/win32_menu.h"
+#include "kivet/platform/win32/window_copy.h"
+
+namespace kivet::win32 {
+namespace {
+
+// Window messages handled per non-blocking pass, so a busy window system
+// cannot hold the library's loop.
+constexpr int MESSAGES_PER_PASS = 64;
+// The graphics window's client area is the GTK window's: there the menu bar
+// takes 25 of the window's 540 rows.
+constexpr int MENU_BAR_ROWS = 25;
+
+constexpr const wchar_t* GRAPHICS_CLASS = L"DrawWndClass";
+constexpr const wchar_t* TEXT_CLASS = L"TextWndClass";
+constexpr DWORD GRAPHICS_STYLE = WS_OVERLAPPED | WS_CAPTION | WS_SYSMENU | WS_MINIMIZEBOX;
+constexpr DWORD TEXT_STYLE = WS_OVERLAPPEDWINDOW;
+
+// Functions of newer Windows versions, looked up at run time.
+template <typename Function>
+Function user32_function(const char* name) {
+  return reinterpret_cast<Function>(
+      reinterpret_cast<void*>(GetProcAddress(GetModuleHandleW(L"user32.dll"), name)));
+}
+
+void become_dpi_aware() {
+  using SetContext = BOOL(WINAPI*)(HANDLE);
+  auto per_monitor = user32_function<SetContext>("SetProcessDpiAwarenessContext");
+  const HANDLE PER_MONITOR_AWARE_V2 = reinterpret_cast<HANDLE>(static_cast<intptr_t>(-4));
+  if (per_monitor && per_monitor(PER_MONITOR_AWARE_V2)) return;
+  SetProcessDPIAware();
+}
+
+int window_dpi(HWND window) {
+  using GetDpiForWindowFunction = UINT(WINAPI*)(HWND);
+  static auto get_dpi = user32_function<GetDpiForWindowFunction>("GetDpiForWindow");
+  if (get_dpi && window) return static_cast<int>(get_dpi(window));
+  HDC screen = GetDC(nullptr);
+  int dpi = GetDeviceCaps(screen, LOGPIXELSY);
+  ReleaseDC(nullptr, screen);
+  return dpi;
+}
+
+// The whole scale nearest to the screen's (150% gives 1, 175% gives 2).
+int scale_for(int dpi) { return dpi >= 2 * 96 - 24 ? (dpi + 47) / 96 : 1; }
+
+// The outer size of a window whose client area is `width` x `height`.
+SIZE outer_size(HWND window, int width, int height) {
+  using AdjustForDpi = BOOL(WINAPI*)(RECT*, DWORD, BOOL, DWORD, UINT);
+  static auto adjust_for_dpi = user32_function<AdjustForDpi>("AdjustWindowRectExForDpi");
+  RECT r{0, 0, width, height};
+  DWORD style = static_cast<DWORD>(GetWindowLongPtrW(window, GWL_STYLE));
+  DWORD ex_style = static_cast<DWORD>(GetWindowLongPtrW(window, GWL_EXSTYLE));
+  BOOL menu = GetMenu(window) != nullptr;
+  if (adjust_for_dpi) {
+    adjust_for_dpi(&r, style, menu, ex_style, static_cast<UINT>(window_dpi(window)));
+  } else {
+    AdjustWindowRectEx(&r, style, menu, ex_style);
+  }
+  return SIZE{r.right - r.left, r.bottom - r.top};
+}
+
+// Gives the window a client area of exactly `width` x `height`, at `place`
+// when one is given. A menu bar that wraps is only known once the size is
+// set, so the size is checked and corrected once.
+void fit_client(HWND window, int width, int height, const POINT* place = nullptr) {
+  UINT flags = SWP_NOZORDER | SWP_NOACTIVATE | (place ? 0 : SWP_NOMOVE);
+  SIZE outer = outer_size(window, width, height);
+  int x = place ? place->x : 0, y = place ? place->y : 0;
+  SetWindowPos(window, nullptr, x, y, outer.cx, outer.cy, flags);
+  RECT client{};
+  GetClientRect(window, &client);
+  int more_x = width - client.right, more_y = height - client.bottom;
+  if (more_x != 0 || more_y != 0) {
+    SetWindowPos(window, nullptr, 0, 0, outer.cx + more_x, outer.cy + more_y,
+                 SWP_NOZORDER | SWP_NOACTIVATE | SWP_NOMOVE);
+  }
+}
+
+struct Window {
+  HWND handle = nullptr;
+  Size client;    // in the library's pixels
+  int scale = 1;  // screen pixels per library pixel
+};
+
+class Win32Platform : public Platform {
+ public:
+  Win32Platform() {
+    become_dpi_aware();
+    register_classes();
+    watch_outside_endings();
+  }
+
+  Size screen_size() override {
+    return Size{GetSystemMetrics(SM_CXSCREEN), GetSystemMetrics(SM_CYSCREEN)};
+  }
+
+  void create_window(WindowId id, const WindowSetup& setup) override {
+    if (windows_[id].handle) destroy_window(id);
+    windows_[id] = Window{};
+    bool graphics = id == WindowId::graphics;
+    if (graphics && !copy_.create()) return;
+    DWORD style = graphics ? GRAPHICS_STYLE : TEXT_STYLE;
+    std::wstring title = shown_wide(setup.title, ControlCharacters::replace);
+    // The handle is known from WM_NCCREATE on, so the create message that
+    // the library handles during WM_CREATE can set the menu.
+    HWND handle = CreateWindowExW(0, graphics ? GRAPHICS_CLASS : TEXT_CLASS, title.c_str(), style,
+                                  setup.x, setup.y, setup.width, setup.height, nullptr, nullptr,
+                                  GetModuleHandleW(nullptr),
+                                  reinterpret_cast<void*>(static_cast<intptr_t>(id)));
+    if (!handle) return;
+    Window& w = windows_[id];
+    if (graphics) {
+      w.client = Size{setup.width, setup.height - MENU_BAR_ROWS};
+      w.scale = scale_for(window_dpi(handle));
+      fit_client(handle, w.client.width * w.scale, w.client.height * w.scale);
+    } else {
+      text_.attach(handle);
+    }
+  }
+
+  void destroy_window(WindowId id) override {
+    if (windows_[id].handle) DestroyWindow(windows_[id].handle);
+  }
+
+  bool show_window(WindowId id, bool show) override {
+    HWND handle = windows_[id].handle;
+    if (!handle) return false;
+    bool was_visible = IsWindowVisible(handle) != FALSE;
+    ShowWindow(handle, show ? SW_SHOW : SW_HIDE);
+    // The library reads the client size right after showing, and its first
+    // picture must not wait for the queue to empty.
+    if (show) UpdateWindow(handle);
+    return was_visible;
+  }
+
+  Size client_size(WindowId id) override {
+    const Window& w = windows_[id];
+    if (!w.handle) return Size{};
+    if (id == WindowId::graphics) return w.client;
+    RECT client{};
+    GetClientRect(w.handle, &client);
+    return Size{client.right, client.bottom};
+  }
+
+  void set_menu(WindowId id, const Menu& menu) override {
+    if (HWND handle = windows_[id].handle) menu_.attach(handle, menu);
+  }
+
+  void check_menu_entry(int command, bool checked) override { menu_.set_checked(command, checked); }
+
+  void start_timer(int number, int period_ms) override {
+    HWND handle = windows_[WindowId::graphics].handle;
+    if (!handle) return;
+    timers_[number].start(handle, static_cast<UINT_PTR>(number), period_ms);
+  }
+
+  void stop_timer(int number) override {
+    auto timer = timers_.find(number);
+    if (timer == timers_.end()) return;
+    timer->second.stop();
+    timers_.erase(timer);
+  }
+
+  // The changed rows go into the window's copy and are painted at once:
+  // WM_PAINT copies them to the screen before present returns, so a
+  // program that flushes and then computes without waiting shows its
+  // picture.
+  void present(const Bitmap& bitmap, ChangedRows changed) override {
+    const Window& w = windows_[WindowId::graphics];
+    if (!w.handle || changed.empty()) return;
+    copy_.take(bitmap, changed);
+    RECT rows{0, changed.top * w.scale, Bitmap::width() * w.scale, (changed.bottom + 1) * w.scale};
+    InvalidateRect(w.handle, &rows, FALSE);
+    UpdateWindow(w.handle);
+  }
+
+  void text_clear() override { text_.clear(); }
+  void text_add_line(const char* line) override { text_.add_line(line); }
+
+  void process_events(bool block) override {
+    note_program_waits();
+    if (block && !handle_pending()) {
+      MsgWaitForMultipleObjectsEx(0, nullptr, INFINITE, QS_ALLINPUT, MWMO_INPUTAVAILABLE);
+    }
+    handle_pending();
+  }
+
+  // The window system goes on meanwhile: windows are painted, and input is
+  // posted to the library's queue, where it waits for the program's next
+  // wait.
+  void sleep(int milliseconds) override {
+    if (milliseconds <= 0) return;
+    int64_t end = now_us() + int64_t{milliseconds} * 1000;
+    for (int64_t left = end - now_us(); left > 0; left = end - now_us()) {
+      DWORD wait_ms = static_cast<DWORD>((left + 999) / 1000);
+      MsgWaitForMultipleObjectsEx(0, nullptr, wait_ms, QS_ALLINPUT, MWMO_INPUTAVAILABLE);
+      handle_pending();
+    }
+  }
+
+  int run_dialog(const DialogSetup& setup) override {
+    return dialog_.run(setup, windows_[WindowId::graphics].handle);
+  }
+
+  std::string dialog_item_text(int id) override { return dialog_.item_text(id); }
+  void end_dialog(int result) override { dialog_.end(result); }
+
+ private:
+  static Win32Platform& self();
+
+  static void register_classes() {
+    HINSTANCE instance = GetModuleHandleW(nullptr);
+    for (const wchar_t* name : {GRAPHICS_CLASS, TEXT_CLASS}) {
+      WNDCLASSEXW window_class{};
+      window_class.cbSize = sizeof window_class;
+      window_class.style = CS_HREDRAW | CS_VREDRAW;
+      window_class.lpfnWndProc = window_procedure;
+      window_class.hInstance = instance;
+      window_class.hIcon = LoadIconW(nullptr, reinterpret_cast<LPCWSTR>(IDI_APPLICATION));
+      window_class.hCursor = LoadCursorW(nullptr, reinterpret_cast<LPCWSTR>(IDC_ARROW));
+      window_class.hbrBackground = static_cast<HBRUSH>(GetStockObject(WHITE_BRUSH));
+      window_class.lpszClassName = name;
+      RegisterClassExW(&window_class);
+    }
+  }
+
+  // Handles the window messages that are ready now, a bounded number;
+  // returns whether there were any.
+  static bool handle_pending() {
+    MSG message;
+    int handled = 0;
+    while (handled < MESSAGES_PER_PASS && PeekMessageW(&message, nullptr, 0, 0, PM_REMOVE)) {
+      ++handled;
+      if (message.message == WM_QUIT) {
+        post_message(Message{WindowId::none, MessageKind::quit, static_cast<int>(message.wParam)});
+        continue;
+      }
+      TranslateMessage(&message);
+      DispatchMessageW(&message);
+    }
+    return handled > 0;
+  }
+
+  static WindowId window_id(HWND handle) {
+    return static_cast<WindowId>(GetWindowLongPtrW(handle, GWLP_USERDATA));
+  }
+
+  static LRESULT CALLBACK window_procedure(HWND handle, UINT message, WPARAM w, LPARAM l) {
+    if (message == WM_NCCREATE) {
+      auto id = reinterpret_cast<intptr_t>(reinterpret_cast<CREATESTRUCTW*>(l)->lpCreateParams);
+      SetWindowLongPtrW(handle, GWLP_USERDATA, id);
+      self().windows_[static_cast<WindowId>(id)].handle = handle;
+    }
+    WindowId id = window_id(handle);
+    if (id == WindowId::none) return DefWindowProcW(handle, message, w, l);
+    LRESULT result = 0;
+    if (self().handle_message(id, handle, message, w, l, result)) return result;
+    return DefWindowProcW(handle, message, w, l);
+  }
+
+  // One window message; false for those that get the default handling.
+  bool handle_message(WindowId id, HWND handle, UINT message, WPARAM w, LPARAM l,
+                      LRESULT& result) {
+    switch (message) {
+      case WM_CREATE:
+        send_message(Message{id, MessageKind::create, 0, 0});
+        return true;
+      case WM_CLOSE:
+        post_message(Message{id, MessageKind::close, 0, 0});
+        return true;  // the library decides whether the window goes
+      case WM_DESTROY:
+        forget(id);
+        return true;
+      case WM_SIZE:
+        if (w != SIZE_MINIMIZED) resized(id, LOWORD(l), HIWORD(l));
+        return true;
+      case WM_DPICHANGED:
+        rescaled(id, HIWORD(w), reinterpret_cast<const RECT*>(l));
+        return true;
+      case WM_ERASEBKGND:
+        result = 1;  // every pixel is painted in WM_PAINT
+        return true;
+      case WM_PAINT:
+        paint(id, handle);
+        return true;
+      case WM_TIMER:
+        ticked(static_cast<int>(w));
+        return true;
+      case WM_LBUTTONDOWN:
+        clicked(id, GET_X_LPARAM(l), GET_Y_LPARAM(l));
+        return true;
+      case WM_KEYDOWN:
+        key_pressed(id, handle, w);
+        return true;
+      case WM_KEYUP:
+        post_message(Message{id, MessageKind::key_up, static_cast<int>(w), 0, held_modifiers()});
+        return true;
+      case WM_SYSKEYUP:
+        // Ctrl let go while Alt is held; F10, Alt and Alt with a letter
+        // stay with the default handling, which opens the menu.
+        if (w == VK_CONTROL) post_message(Message{id, MessageKind::key_up, KEY_CONTROL, 0, 0});
+        return false;
+      case WM_CHAR:
+        typed(w);
+        return true;
+      case WM_COMMAND:
+        if (HIWORD(w) == 0 && l == 0) {
+          post_message(Message{id, MessageKind::command, LOWORD(w), 0});
+        }
+        return true;
+      case WM_QUERYENDSESSION:
+        result = TRUE;
+        return true;
+      case WM_ENDSESSION:
+        session_ends(w != FALSE);
+        return true;
+      default:
+        return false;
+    }
+  }
+
+  void forget(WindowId id) {
+    if (id == WindowId::graphics) {
+      for (auto& timer : timers_) timer.second.stop();
+      timers_.clear();
+      menu_.forget();
+    }
+    if (id == WindowId::text) text_.attach(nullptr);
+    windows_[id] = Window{};
+  }
+
+  void resized(WindowId id, int width, int height) {
+    Window& w = windows_[id];
+    if (id == WindowId::graphics) {
+      if (w.client.width == 0) return;  // still being created
+      Size client{width / w.scale, height / w.scale};
+      if (client.width == w.client.width && client.height == w.client.height) return;
+      w.client = client;
+      post_message(Message{id, MessageKind::size, client.width, client.height});
+    } else {
+      // The text window is painted whole when its size changes.
+      InvalidateRect(w.handle, nullptr, FALSE);
+    }
+  }
+
+  // The window moved to a screen of another resolution: Windows suggests
+  // its new place; the graphics window keeps whole blocks.
+  void rescaled(WindowId id, int dpi, const RECT* suggested) {
+    Window& w = windows_[id];
+    POINT place{suggested->left, suggested->top};
+    if (id == WindowId::graphics) {
+      w.scale = scale_for(dpi);
+      fit_client(w.handle, w.client.width * w.scale, w.client.height * w.scale, &place);
+    } else {
+      SetWindowPos(w.handle, nullptr, place.x, place.y, suggested->right - suggested->left,
+                   suggested->bottom - suggested->top, SWP_NOZORDER | SWP_NOACTIVATE);
+      text_.rescale();
+    }
+    InvalidateRect(w.handle, nullptr, FALSE);
+  }
+
+  void paint(WindowId id, HWND handle) {
+    PAINTSTRUCT ps;
+    HDC dc = BeginPaint(handle, &ps);
+    if (id == WindowId::graphics) {
+      copy_.paint(dc, ps.rcPaint, windows_[id].scale);
+    } else {
+      RECT client{};
+      GetClientRect(handle, &client);
+      text_.paint(dc, client);
+    }
+    EndPaint(handle, &ps);
+  }
+
+  void ticked(int number) {
+    auto timer = timers_.find(number);
+    if (timer == timers_.end()) return;
+    timer->second.served();
+    post_message(Message{WindowId::graphics, MessageKind::timer, number, 0});
+  }
+
+  void clicked(WindowId id, int x, int y) {
+    if (id != WindowId::graphics) return;
+    int scale = windows_[id].scale;
+    post_message(Message{id, MessageKind::left_button_down, x / scale, y / scale});
+  }
+
+  // A key press carries the character it types: the pump translated the
+  // key before handing it here, so its WM_CHAR already waits in the queue.
+  static void key_pressed(WindowId id, HWND handle, WPARAM key) {
+    int ch = 0;
+    MSG character;
+    if (PeekMessageW(&character, handle, WM_CHAR, WM_CHAR, PM_REMOVE)) {
+      ch = typed_character(character.wParam);
+    }
+    post_message(Message{id, MessageKind::key_down, static_cast<int>(key), ch < 0 ? 0 : ch,
+                         held_modifiers()});
+  }
+
+  // A character that came without its key (from an input method, say) goes
+  // to the graphics window, as every typed character does.
+  static void typed(WPARAM code_unit) {
+    int ch = typed_character(code_unit);
+    if (ch >= 0) post_message(Message{WindowId::graphics, MessageKind::character, ch, 0});
+  }
+
+  std::map<WindowId, Window> windows_;
+  std::map<int, ClockTimer> timers_;
+  WindowCopy copy_;
+  MenuBar menu_;
+  TextPane text_;
+  ModalDialog dialog_;
+};
+
+Win32Platform& Win32Platform::self() { return static_cast<Win32Platform&>(windowed_platform()); }
+
+}  // namespace
+}  // namespace kivet::win32
+
+kivet::Platform& kivet::windowed_platform() {
+  static win32::Win32Platform instance;
+  return instance;
+}
+
+const char* kivet::windowed_backend_name() { return "win32"; }

@@ -1,0 +1,36 @@
+// The graphics window's own copy of the off-screen bitmap, which WM_PAINT
+// paints from: a 32-bit top-down DIB section in a memory DC, the same pixel
+// layout as the library's bitmap, so a present copies the changed rows as
+// they are. On a scaled screen each pixel is painted as a k x k block.
+#pragma once
+
+#include "kivet/platform/win32/windows_api.h"
+
+#include "kivet/draw/bitmap.h"
+
+namespace kivet::win32 {
+
+class WindowCopy {
+ public:
+  WindowCopy() = default;
+  WindowCopy(const WindowCopy&) = delete;
+  WindowCopy& operator=(const WindowCopy&) = delete;
+  ~WindowCopy() { destroy(); }
+
+  // A white copy of the bitmap's size; false when Windows has no room for it.
+  bool create();
+  void destroy();
+  // Takes rows `changed` of `bitmap`.
+  void take(const Bitmap& bitmap, ChangedRows changed);
+  // Paints the part `area` of a window whose pixels are `scale` times the
+  // copy's: the copy at (0, 0), white beyond it.
+  void paint(HDC target, const RECT& area, int scale) const;
+
+ private:
+  HDC dc_ = nullptr;
+  HBITMAP section_ = nullptr;
+  HGDIOBJ before_ = nullptr;
+  uint32_t* pixels_ = nullptr;
+};
+
+}  // namespace kivet::win32

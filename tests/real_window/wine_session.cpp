@@ -1,0 +1,73 @@
+// The private Wine prefix and its server, and screenshots with ImageMagick.
+#include "real_window/wine_session.h"
+
+#include <sys/stat.h>
+#include <unistd.h>
+
+namespace xtest {
+namespace {
+
+constexpr int PREFIX_TIMEOUT_MS = 120000;
+constexpr int COMMAND_TIMEOUT_MS = 30000;
+// The server stays this long after its last Windows process; the tests
+// start one program after another within it, and a test that crashes
+// leaves nothing behind for long.
+constexpr const char* SERVER_LINGER_SECONDS = "30";
+
+}  // namespace
+
+bool WinePrefix::available() {
+  return on_path("wine") && on_path("wineserver") && on_path("wineboot") && on_path("import");
+}
+
+std::vector<std::string> WinePrefix::command(const std::string& program,
+                                             const std::vector<std::string>& arguments) {
+  std::vector<std::string> argv = {"wine", program};
+  argv.insert(argv.end(), arguments.begin(), arguments.end());
+  return argv;
+}
+
+int WinePrefix::run(const std::vector<std::string>& argv, int timeout_ms) {
+  return run_command(argv, display_, timeout_ms, "", environment_);
+}
+
+bool WinePrefix::start(const std::string& display) {
+  stop();
+  dir_ = std::make_unique<TempDir>();
+  if (dir_->path().empty()) return false;
+  display_ = display;
+  std::string temp = dir_->file("tmp");
+  std::string prefix = dir_->file("prefix");
+  if (mkdir(temp.c_str(), 0700) != 0 || mkdir(prefix.c_str(), 0700) != 0) return false;
+  // Everything Wine writes stays in the directory: no menu entries in the
+  // home directory, no downloads of Mono or Gecko, no hints on standard
+  // error.
+  environment_ = {"WINEPREFIX=" + prefix, "TMPDIR=" + temp, "WINEDEBUG=-all",
+                  "WINEDLLOVERRIDES=mscoree,mshtml=;winemenubuilder.exe=d"};
+  if (run({"wineserver", "-p", SERVER_LINGER_SECONDS}, COMMAND_TIMEOUT_MS) != 0) return false;
+  server_started_ = true;
+  if (run({"wineboot", "-i"}, PREFIX_TIMEOUT_MS) != 0) return false;
+  // Without a window manager, managed windows would wait 2 s at every hide
+  // and get no caption.
+  return run({"wine", "reg", "add", "HKCU\\Software\\Wine\\X11 Driver", "/v", "Managed", "/d", "N",
+              "/f"},
+             COMMAND_TIMEOUT_MS) == 0;
+}
+
+void WinePrefix::stop() {
+  if (server_started_) {
+    run({"wineserver", "-k"}, COMMAND_TIMEOUT_MS);
+    run({"wineserver", "-w"}, COMMAND_TIMEOUT_MS);
+    server_started_ = false;
+  }
+  dir_.reset();
+}
+
+Image screenshot(const std::string& display) {
+  TempDir dir;
+  std::string path = dir.file("screen.png");
+  if (run_command({"import", "-window", "root", "png:" + path}, display) != 0) return Image{};
+  return read_png(path);
+}
+
+}  // namespace xtest
