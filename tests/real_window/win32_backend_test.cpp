@@ -4,6 +4,8 @@
 // xdotool.
 #include <gtest/gtest.h>
 
+#include <signal.h>
+
 #include <chrono>
 #include <string>
 #include <thread>
@@ -25,6 +27,44 @@ uint32_t pattern(int x, int y) {
 }
 
 void pause_ms(int ms) { std::this_thread::sleep_for(std::chrono::milliseconds(ms)); }
+
+// Where the probe's client area is on the screen, shown at `scale`, and how
+// its pixels compare with the pattern: `ink` pixels of the text's colour
+// where the text stands, `wrong` pixels elsewhere that are not the pattern.
+struct ClientOnScreen {
+  bool found = false;
+  int left = 0, top = 0;
+  long wrong = 0, ink = 0;
+};
+
+ClientOnScreen find_client(const xtest::Image& screen, int scale) {
+  ClientOnScreen client;
+  xtest::Image part;
+  part.width = 64;
+  part.height = 8;
+  for (int y = 300; y < 308; ++y) {
+    for (int x = 300; x < 364; ++x) part.pixels.push_back(pattern(x, y));
+  }
+  xtest::Place place = xtest::find_image(screen, xtest::scale_up(part, scale));
+  if (!place.found) return client;
+  client.found = true;
+  client.left = place.x - 300 * scale;
+  client.top = place.y - 300 * scale;
+  for (int y = 0; y < CLIENT_HEIGHT * scale; ++y) {
+    for (int x = 0; x < CLIENT_WIDTH * scale; ++x) {
+      uint32_t shown = screen.at(client.left + x, client.top + y);
+      uint32_t wanted = pattern(x / scale, y / scale);
+      bool in_text = x / scale >= TEXT_LEFT && x / scale < TEXT_RIGHT && y / scale >= TEXT_TOP &&
+                     y / scale < TEXT_BOTTOM;
+      if (in_text && shown == 0 && wanted != 0) {
+        ++client.ink;
+      } else if (shown != wanted) {
+        ++client.wrong;
+      }
+    }
+  }
+  return client;
+}
 
 class Win32BackendTest : public ::testing::Test {
  protected:
@@ -49,8 +89,8 @@ class Win32BackendTest : public ::testing::Test {
     ASSERT_TRUE(ready_) << "Xvfb or the Wine prefix did not start";
   }
 
-  void start(const std::vector<std::string>& arguments) {
-    ASSERT_TRUE(probe_.start(xtest::WinePrefix::command(PROBE_PATH, arguments), display(), "",
+  void start(const std::vector<std::string>& arguments, const std::string& on = display()) {
+    ASSERT_TRUE(probe_.start(xtest::WinePrefix::command(PROBE_PATH, arguments), on, "",
                              wine_->environment()));
   }
 
@@ -62,9 +102,9 @@ class Win32BackendTest : public ::testing::Test {
     return found;
   }
 
-  void xdotool(std::vector<std::string> args) {
+  void xdotool(std::vector<std::string> args, const std::string& on = display()) {
     args.insert(args.begin(), "xdotool");
-    ASSERT_EQ(xtest::run_command(args, display()), 0);
+    ASSERT_EQ(xtest::run_command(args, on), 0);
   }
 
   static const std::string& display() { return xvfb_->display(); }
@@ -94,35 +134,16 @@ TEST_F(Win32BackendTest, WindowsPixelsClicksKeysAndMenu) {
   // text's pixels are exactly its colour.
   pause_ms(300);
   xtest::Image screen = xtest::screenshot(display());
-  xtest::Image corner = xtest::crop(screen, 0, 0, 1, 1);
-  xtest::Image expected;
-  expected.width = 64;
-  expected.height = 8;
-  for (int y = 300; y < 308; ++y) {
-    for (int x0 = 300; x0 < 364; ++x0) expected.pixels.push_back(pattern(x0, y));
-  }
-  xtest::Place place = xtest::find_image(screen, expected);
-  ASSERT_TRUE(place.found) << "the pattern is not on the screen";
-  int left = place.x - 300, top = place.y - 300;
+  ClientOnScreen client = find_client(screen, 1);
+  ASSERT_TRUE(client.found) << "the pattern is not on the screen";
+  int left = client.left, top = client.top;
   xtest::Geometry frame = x.geometry(graphics);
   EXPECT_EQ(left - frame.x, 3);
   EXPECT_EQ(top - frame.y, 41);
   EXPECT_EQ(frame.width, CLIENT_WIDTH + 6);
   EXPECT_EQ(frame.height, CLIENT_HEIGHT + 44);
-  long wrong = 0, ink = 0;
-  for (int y = 0; y < CLIENT_HEIGHT; ++y) {
-    for (int x0 = 0; x0 < CLIENT_WIDTH; ++x0) {
-      uint32_t shown = screen.at(left + x0, top + y);
-      bool in_text = x0 >= TEXT_LEFT && x0 < TEXT_RIGHT && y >= TEXT_TOP && y < TEXT_BOTTOM;
-      if (in_text && shown == 0 && pattern(x0, y) != 0) {
-        ++ink;
-      } else if (shown != pattern(x0, y)) {
-        ++wrong;
-      }
-    }
-  }
-  EXPECT_EQ(wrong, 0);
-  EXPECT_GT(ink, 200);
+  EXPECT_EQ(client.wrong, 0);
+  EXPECT_GT(client.ink, 200);
 
   // A click and keys; Ctrl comes from each key's own state.
   xdotool({"mousemove", std::to_string(left + 100), std::to_string(top + 200), "click", "1"});
@@ -146,7 +167,32 @@ TEST_F(Win32BackendTest, WindowsPixelsClicksKeysAndMenu) {
   EXPECT_EQ(probe_.wait_exit(10000), 0);
   EXPECT_GT(xtest::count_differences(open_menu, screen), 1000) << "no menu was seen open";
   EXPECT_NE(ticks, "ticks 0");
-  (void)corner;
+}
+
+// At 200% every pixel is a sharp 2 x 2 block and clicks map back; Ctrl+C in
+// the console asks the program to quit.
+TEST_F(Win32BackendTest, ScaledScreenShowsSharpBlocksAndMapsClicks) {
+  xtest::XvfbServer large;
+  ASSERT_TRUE(large.start(1600, 1200));
+  struct Restore {
+    ~Restore() { wine_->switch_screen(xvfb_->display(), 96); }
+  } restore;
+  ASSERT_TRUE(wine_->switch_screen(large.display(), 192));
+  start({"windows"}, large.display());
+  EXPECT_EQ(line("client"), "client 601x515 screen 1600x1200 line_height_20 24");
+  ASSERT_EQ(line("ready"), "ready");
+  pause_ms(300);
+  ClientOnScreen client = find_client(xtest::screenshot(large.display()), 2);
+  ASSERT_TRUE(client.found) << "the pattern is not on the screen in 2 x 2 blocks";
+  EXPECT_EQ(client.wrong, 0);
+  EXPECT_GT(client.ink, 4 * 200);
+  xdotool({"mousemove", std::to_string(client.left + 2 * 100 + 1),
+           std::to_string(client.top + 2 * 200 + 1), "click", "1"},
+          large.display());
+  EXPECT_EQ(line("message {graphics left"), "message {graphics left_button_down 100 200 0}");
+  kill(probe_.pid(), SIGINT);
+  EXPECT_EQ(line("message {none quit"), "message {none quit 0 0 0}");
+  EXPECT_EQ(probe_.wait_exit(10000), 0);
 }
 
 TEST_F(Win32BackendTest, DialogReturnsTypedTextAndIgnoresCancel) {
@@ -155,8 +201,13 @@ TEST_F(Win32BackendTest, DialogReturnsTypedTextAndIgnoresCancel) {
   xtest::XConnection x(display());
   Window dialog = x.find_window("KIVET_gets");
   ASSERT_NE(dialog, 0u);
+  // Its client area lies 50 dialog units right of and below its owner's,
+  // measured in the dialog's own units: it is 185 x 92 of them. (Wine's
+  // frames: a 3-pixel border and a 19-pixel caption.)
   xtest::Geometry place = x.geometry(dialog);
-  std::printf("dialog at %d,%d size %dx%d\n", place.x, place.y, place.width, place.height);
+  int width = place.width - 6, height = place.height - 6 - 19;
+  EXPECT_NEAR(place.x + 3 - 3, 50.0 * width / 185, 1.0);
+  EXPECT_NEAR(place.y + 3 + 19 - 41, 50.0 * height / 92, 1.0);
   xdotool({"windowfocus", "--sync", std::to_string(dialog)});
   xdotool({"key", "Escape"});
   EXPECT_EQ(line("cancel"), "cancel ignored");

@@ -44,9 +44,7 @@ bool WinePrefix::start(const std::string& display) {
   // error.
   environment_ = {"WINEPREFIX=" + prefix, "TMPDIR=" + temp, "WINEDEBUG=-all",
                   "WINEDLLOVERRIDES=mscoree,mshtml=;winemenubuilder.exe=d"};
-  if (run({"wineserver", "-p", SERVER_LINGER_SECONDS}, COMMAND_TIMEOUT_MS) != 0) return false;
-  server_started_ = true;
-  if (run({"wineboot", "-i"}, PREFIX_TIMEOUT_MS) != 0) return false;
+  if (!start_server() || run({"wineboot", "-i"}, PREFIX_TIMEOUT_MS) != 0) return false;
   // Without a window manager, managed windows would wait 2 s at every hide
   // and get no caption.
   return run({"wine", "reg", "add", "HKCU\\Software\\Wine\\X11 Driver", "/v", "Managed", "/d", "N",
@@ -54,13 +52,32 @@ bool WinePrefix::start(const std::string& display) {
              COMMAND_TIMEOUT_MS) == 0;
 }
 
+bool WinePrefix::start_server() {
+  server_started_ = run({"wineserver", "-p", SERVER_LINGER_SECONDS}, COMMAND_TIMEOUT_MS) == 0;
+  return server_started_;
+}
+
+void WinePrefix::end_server() {
+  if (!server_started_) return;
+  run({"wineserver", "-k"}, COMMAND_TIMEOUT_MS);
+  run({"wineserver", "-w"}, COMMAND_TIMEOUT_MS);
+  server_started_ = false;
+}
+
 void WinePrefix::stop() {
-  if (server_started_) {
-    run({"wineserver", "-k"}, COMMAND_TIMEOUT_MS);
-    run({"wineserver", "-w"}, COMMAND_TIMEOUT_MS);
-    server_started_ = false;
-  }
+  end_server();
   dir_.reset();
+}
+
+bool WinePrefix::switch_screen(const std::string& display, int dpi) {
+  if (!dir_) return false;
+  display_ = display;
+  bool set = run({"wine", "reg", "add", "HKCU\\Control Panel\\Desktop", "/v", "LogPixels", "/t",
+                  "REG_DWORD", "/d", std::to_string(dpi), "/f"},
+                 COMMAND_TIMEOUT_MS) == 0;
+  // The desktop process of the old server holds the old display.
+  end_server();
+  return start_server() && set;
 }
 
 Image screenshot(const std::string& display) {

@@ -20,6 +20,9 @@ class WinePrefix {
   bool start(const std::string& display);
   // Ends the server and every Windows process of the prefix, and removes it.
   void stop();
+  // From now on the prefix's windows go to `display`, whose screen has
+  // `dpi` dots per inch (96 is 100%, 192 200%); the server starts afresh.
+  bool switch_screen(const std::string& display, int dpi);
   // The variables a Wine process of this prefix needs, each "NAME=VALUE",
   // for ChildProcess::start and run_command.
   const std::vector<std::string>& environment() const { return environment_; }
@@ -29,6 +32,8 @@ class WinePrefix {
 
  private:
   int run(const std::vector<std::string>& argv, int timeout_ms);
+  bool start_server();
+  void end_server();
 
   std::unique_ptr<TempDir> dir_;
   std::string display_;

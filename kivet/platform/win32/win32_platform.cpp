@@ -5,11 +5,12 @@
 //
 // The process is per-monitor DPI aware: on a scaled screen the graphics
 // window's client area is 601 x 515 blocks of k x k pixels (k the whole
-// scale nearest to the screen's, at least 1), sharp, and clicks are mapped
-// back to the library's pixels.
+// scale nearest to the screen's that lets the window fit the screen, at
+// least 1), sharp, and clicks are mapped back to the library's pixels.
 #include "kivet/platform/win32/windows_api.h"
 #include <windowsx.h>
 
+#include <algorithm>
 #include <map>
 
 #include "kivet/platform/platform.h"
@@ -62,8 +63,6 @@ int window_dpi(HWND window) {
   return dpi;
 }
 
-// The whole scale nearest to the screen's (150% gives 1, 175% gives 2).
-int scale_for(int dpi) { return dpi >= 2 * 96 - 24 ? (dpi + 47) / 96 : 1; }
 
 // The outer size of a window whose client area is `width` x `height`.
 SIZE outer_size(HWND window, int width, int height) {
@@ -96,6 +95,23 @@ void fit_client(HWND window, int width, int height, const POINT* place = nullptr
     SetWindowPos(window, nullptr, 0, 0, outer.cx + more_x, outer.cy + more_y,
                  SWP_NOZORDER | SWP_NOACTIVATE | SWP_NOMOVE);
   }
+}
+
+// The whole scale nearest to the screen's resolution `dpi` (150% gives 1,
+// 175% gives 2), as large as lets the graphics window with a client area of
+// `client` blocks fit its screen, and at least 1.
+int scale_for(HWND window, int dpi, Size client) {
+  int scale = std::max(1, (dpi + 47) / 96);
+  MONITORINFO monitor{};
+  monitor.cbSize = sizeof monitor;
+  if (!GetMonitorInfoW(MonitorFromWindow(window, MONITOR_DEFAULTTONEAREST), &monitor)) return scale;
+  int screen_width = monitor.rcMonitor.right - monitor.rcMonitor.left;
+  int screen_height = monitor.rcMonitor.bottom - monitor.rcMonitor.top;
+  for (; scale > 1; --scale) {
+    SIZE outer = outer_size(window, client.width * scale, client.height * scale);
+    if (outer.cx <= screen_width && outer.cy <= screen_height) break;
+  }
+  return scale;
 }
 
 struct Window {
@@ -133,7 +149,7 @@ class Win32Platform : public Platform {
     Window& w = windows_[id];
     if (graphics) {
       w.client = Size{setup.width, setup.height - MENU_BAR_ROWS};
-      w.scale = scale_for(window_dpi(handle));
+      w.scale = scale_for(handle, window_dpi(handle), w.client);
       fit_client(handle, w.client.width * w.scale, w.client.height * w.scale);
     } else {
       text_.attach(handle);
@@ -371,7 +387,7 @@ class Win32Platform : public Platform {
     Window& w = windows_[id];
     POINT place{suggested->left, suggested->top};
     if (id == WindowId::graphics) {
-      w.scale = scale_for(dpi);
+      w.scale = scale_for(w.handle, dpi, w.client);
       fit_client(w.handle, w.client.width * w.scale, w.client.height * w.scale, &place);
     } else {
       SetWindowPos(w.handle, nullptr, place.x, place.y, suggested->right - suggested->left,
