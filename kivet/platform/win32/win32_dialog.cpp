@@ -69,7 +69,7 @@ std::vector<WORD> dialog_template(const DialogSetup& setup) {
   put_dword(t, DS_MODALFRAME | WS_POPUP | WS_VISIBLE | WS_CAPTION | WS_SYSMENU);
   put_dword(t, 0);
   t.push_back(3);  // controls
-  for (short value : {50, 50, 185, 92}) t.push_back(static_cast<WORD>(value));
+  for (int value : {50, 50, 185, 92}) t.push_back(static_cast<WORD>(value));
   t.push_back(0);  // no menu
   t.push_back(0);  // the standard dialog class
   put_text(t, shown_wide(setup.title, ControlCharacters::replace));

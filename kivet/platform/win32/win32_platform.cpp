@@ -11,6 +11,8 @@
 #include <windowsx.h>
 
 #include <algorithm>
+#include <cstdio>
+#include <cstdlib>
 #include <map>
 
 #include "kivet/platform/platform.h"
@@ -114,6 +116,14 @@ int scale_for(HWND window, int dpi, Size client) {
   return scale;
 }
 
+// No window can be opened (no desktop, as in a service or a remote shell, or
+// no display for Wine): one line that says what to do.
+[[noreturn]] void report_no_display(DWORD error) {
+  std::fprintf(stderr, "kivet: cannot open a window (%s): %s\n", error_text(error).c_str(),
+               NO_DISPLAY_ADVICE);
+  std::exit(EXIT_NO_DISPLAY);
+}
+
 struct Window {
   HWND handle = nullptr;
   Size client;    // in the library's pixels
@@ -136,7 +146,7 @@ class Win32Platform : public Platform {
     if (windows_[id].handle) destroy_window(id);
     windows_[id] = Window{};
     bool graphics = id == WindowId::graphics;
-    if (graphics && !copy_.create()) return;
+    if (graphics && !copy_.create()) report_no_display(GetLastError());
     DWORD style = graphics ? GRAPHICS_STYLE : TEXT_STYLE;
     std::wstring title = shown_wide(setup.title, ControlCharacters::replace);
     // The handle is known from WM_NCCREATE on, so the create message that
@@ -145,7 +155,7 @@ class Win32Platform : public Platform {
                                   setup.x, setup.y, setup.width, setup.height, nullptr, nullptr,
                                   GetModuleHandleW(nullptr),
                                   reinterpret_cast<void*>(static_cast<intptr_t>(id)));
-    if (!handle) return;
+    if (!handle) report_no_display(GetLastError());
     Window& w = windows_[id];
     if (graphics) {
       w.client = Size{setup.width, setup.height - MENU_BAR_ROWS};
