@@ -6,12 +6,16 @@
 //   g  asks for a line of text in the dialog and prints "answer SHOWN TEXT"
 //   d  constructs a second Display, which the library refuses
 //   e  ends the program with status 3
+// It has its own process entry, as the library's does: the simulation's
+// driver steps come from the application, whose entry point it does not
+// use.
 #include <cstdio>
 #include <cstdlib>
 
 #include "app/main.h"
 #include "kivet/display.h"
 #include "kivet/kivet.h"
+#include "kivet/state.h"
 
 namespace {
 
@@ -23,7 +27,12 @@ void ask_for_text() {
 
 }  // namespace
 
-int kivet_main() {
+int main(int argc, char** argv) {
+  kivet::start_argc = argc;
+  kivet::start_argv = argv;
+  kivet::start_command_line = "";
+  kivet::start_show_mode = 1;
+  kivet::start_main();
   std::srand(1);
   Display display;
   display.clear(WHITE);
