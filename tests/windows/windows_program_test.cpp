@@ -3,8 +3,11 @@
 // of the same script, keys, clicks, the menu, the dialog, recording and
 // playback, exit statuses, and the examples against their Linux results.
 #include <gtest/gtest.h>
+#include <signal.h>
 
+#include <chrono>
 #include <string>
+#include <thread>
 
 #include "windows/wine_fixture.h"
 
@@ -18,7 +21,17 @@ const char* const SCENE_SCRIPT =
     "KIVET_PERIODIC(40);\nKIVET_MOUSE(10, 20);\nKIVET_PERIODIC(25);\nKIVET_KBD(120);\n"
     "KIVET_PERIODIC(10);\n";
 
-class WindowsProgramTest : public WineTest {};
+class WindowsProgramTest : public WineTest {
+ protected:
+  // Runs the fixed-seed simulation headless with the scene script; returns
+  // its snapshot.
+  Image headless_scene_snapshot() {
+    EXPECT_TRUE(write_file(dir_.file("KIVET.SCR"), SCENE_SCRIPT));
+    HeadlessRun headless = run_headless("kivet_scene", dir_.path());
+    EXPECT_EQ(headless.status, 0) << headless.output;
+    return headless.snapshot;
+  }
+};
 
 TEST_F(WindowsProgramTest, AirfieldAnimatesHaltsAndQuitsFromTheMenu) {
   start("airfield");
@@ -34,19 +47,51 @@ TEST_F(WindowsProgramTest, AirfieldAnimatesHaltsAndQuitsFromTheMenu) {
 }
 
 TEST_F(WindowsProgramTest, PlayedScriptShowsTheHeadlessSnapshot) {
-  ASSERT_TRUE(write_file(dir_.file("KIVET.SCR"), SCENE_SCRIPT));
-  HeadlessRun headless = run_headless("kivet_scene", dir_.path());
-  ASSERT_EQ(headless.status, 0) << headless.output;
-  ASSERT_FALSE(headless.snapshot.empty());
-
+  Image snapshot = headless_scene_snapshot();
+  ASSERT_FALSE(snapshot.empty());
   start("kivet_scene");
   ASSERT_EQ(line("ready"), "ready");
   key("ctrl+p");
   EXPECT_EQ(line("periodic 75", 20000), "periodic 75");
   Image shown = wait_still(500, 5000);
-  EXPECT_EQ(count_differences(shown, shown_part(headless.snapshot)), 0)
+  EXPECT_EQ(count_differences(shown, shown_part(snapshot)), 0)
       << "the window differs from the headless snapshot, text included";
   key("ctrl+q");
+  EXPECT_EQ(line("quit"), "quit");
+  EXPECT_EQ(program_.wait_exit(10000), 0);
+}
+
+// At 200% every pixel is a sharp 2 x 2 block and clicks map back to the
+// library's pixels; Ctrl+C in the console quits as Ctrl+Q does.
+TEST_F(WindowsProgramTest, ScaledScreenShowsSharpBlocks) {
+  Image snapshot = headless_scene_snapshot();
+  ASSERT_FALSE(snapshot.empty());
+  XvfbServer large;
+  ASSERT_TRUE(large.start(1600, 1200));
+  struct Restore {
+    ~Restore() { wine_prefix()->switch_screen(wine_display(), 96); }
+  } restore;
+  ASSERT_TRUE(wine_prefix()->switch_screen(large.display(), 192));
+  ASSERT_TRUE(program_.start(WinePrefix::command(windows_program("kivet_scene")), large.display(),
+                             dir_.path(), wine_prefix()->environment()));
+  ASSERT_EQ(line("ready", 15000), "ready");
+  XConnection x(large.display());
+  Window graphics = x.find_window("KIVET Graphics");
+  ASSERT_NE(graphics, 0u);
+  xtest::run_command({"xdotool", "windowfocus", "--sync", std::to_string(graphics)},
+                     large.display());
+  xtest::run_command({"xdotool", "key", "ctrl+p"}, large.display());
+  ASSERT_EQ(line("periodic 75", 20000), "periodic 75");
+  std::this_thread::sleep_for(std::chrono::milliseconds(500));
+  Image expected = scale_up(shown_part(snapshot), 2);
+  Place place = find_image(screenshot(large.display()), expected);
+  EXPECT_TRUE(place.found) << "the picture is not on the screen in sharp 2 x 2 blocks";
+  // Screen pixels (2x, 2y) and (2x + 1, 2y + 1) are library pixel (x, y).
+  xtest::run_command({"xdotool", "mousemove", std::to_string(place.x + 2 * (CENTRE_X + 10) + 1),
+                      std::to_string(place.y + 2 * (CENTRE_Y - 20) + 1), "click", "1"},
+                     large.display());
+  EXPECT_EQ(line("mouse"), "mouse 10 20");
+  kill(program_.pid(), SIGINT);
   EXPECT_EQ(line("quit"), "quit");
   EXPECT_EQ(program_.wait_exit(10000), 0);
 }
@@ -60,6 +105,15 @@ TEST_F(WindowsProgramTest, ClicksKeysDialogAndExitStatuses) {
   EXPECT_EQ(line("mouse"), "mouse 10 20");
   key("x");
   EXPECT_EQ(line("keyboard"), "keyboard 120");
+  // Running, the periodic events come every 100 ms.
+  key("ctrl+a");
+  ASSERT_EQ(line("periodic 1"), "periodic 1");
+  std::this_thread::sleep_for(std::chrono::seconds(3));
+  key("ctrl+h");
+  std::this_thread::sleep_for(std::chrono::milliseconds(300));
+  int ticks = 1;
+  while (line("periodic", 200) != "") ++ticks;
+  EXPECT_NEAR(ticks, 31, 3);
   // The dialog: Escape leaves it open, Enter gives the typed line.
   key("g");
   XConnection x(wine_display());
