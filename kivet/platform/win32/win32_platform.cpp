@@ -35,6 +35,11 @@ constexpr int MESSAGES_PER_PASS = 64;
 // takes 25 of the window's 540 rows.
 constexpr int MENU_BAR_ROWS = 25;
 
+// The graphics window's frame timer; the library's timers have small numbers.
+constexpr UINT_PTR FRAME_TIMER = 0x4B465254;
+// Frames a second when the screen does not say its refresh rate.
+constexpr int DEFAULT_REFRESH_HZ = 60;
+
 constexpr const wchar_t* GRAPHICS_CLASS = L"DrawWndClass";
 constexpr const wchar_t* TEXT_CLASS = L"TextWndClass";
 constexpr DWORD GRAPHICS_STYLE = WS_OVERLAPPED | WS_CAPTION | WS_SYSMENU | WS_MINIMIZEBOX;
@@ -209,17 +214,23 @@ class Win32Platform : public Platform {
     timers_.erase(timer);
   }
 
-  // The changed rows go into the window's copy and are painted at once:
-  // WM_PAINT copies them to the screen before present returns, so a
-  // program that flushes and then computes without waiting shows its
-  // picture.
+  // The bitmap reaches the window at its next frame, at most one a refresh
+  // of the screen: any number of presents between two frames cost one copy,
+  // so that a program that draws as fast as it can (a played script) is not
+  // held up by the screen. A frame that is due at once is painted before
+  // present returns, so a program that flushes and then computes without
+  // waiting shows its picture; a later one comes with the frame timer.
   void present(const Bitmap& bitmap, ChangedRows changed) override {
-    const Window& w = windows_[WindowId::graphics];
-    if (!w.handle || changed.empty()) return;
-    copy_.take(bitmap, changed);
-    RECT rows{0, changed.top * w.scale, Bitmap::width() * w.scale, (changed.bottom + 1) * w.scale};
-    InvalidateRect(w.handle, &rows, FALSE);
-    UpdateWindow(w.handle);
+    HWND handle = windows_[WindowId::graphics].handle;
+    if (!handle || changed.empty()) return;
+    copy_.show(bitmap, changed);
+    int64_t wait_us = last_frame_us_ + frame_period_us() - now_us();
+    if (wait_us <= 0) {
+      draw_frame();
+    } else if (!frame_timer_set_) {
+      SetTimer(handle, FRAME_TIMER, static_cast<UINT>((wait_us + 999) / 1000), nullptr);
+      frame_timer_set_ = true;
+    }
   }
 
   void text_clear() override { text_.clear(); }
@@ -332,7 +343,11 @@ class Win32Platform : public Platform {
         paint(id, handle);
         return true;
       case WM_TIMER:
-        ticked(static_cast<int>(w));
+        if (w == FRAME_TIMER) {
+          draw_frame();
+        } else {
+          ticked(static_cast<int>(w));
+        }
         return true;
       case WM_LBUTTONDOWN:
         clicked(id, GET_X_LPARAM(l), GET_Y_LPARAM(l));
@@ -369,6 +384,7 @@ class Win32Platform : public Platform {
 
   void forget(WindowId id) {
     if (id == WindowId::graphics) {
+      frame_timer_set_ = false;
       for (auto& timer : timers_) timer.second.stop();
       timers_.clear();
       menu_.forget();
@@ -420,6 +436,30 @@ class Win32Platform : public Platform {
     EndPaint(handle, &ps);
   }
 
+  // The changed rows go into the window's copy and are painted at once.
+  void draw_frame() {
+    const Window& w = windows_[WindowId::graphics];
+    if (frame_timer_set_ && w.handle) KillTimer(w.handle, FRAME_TIMER);
+    frame_timer_set_ = false;
+    if (!w.handle || !copy_.pending()) return;
+    ChangedRows rows = copy_.take_changes();
+    last_frame_us_ = now_us();
+    RECT band{0, rows.top * w.scale, Bitmap::width() * w.scale, (rows.bottom + 1) * w.scale};
+    InvalidateRect(w.handle, &band, FALSE);
+    UpdateWindow(w.handle);
+  }
+
+  // The time between two of the screen's refreshes.
+  int64_t frame_period_us() {
+    if (frame_period_us_ == 0) {
+      HDC screen = GetDC(nullptr);
+      int hertz = GetDeviceCaps(screen, VREFRESH);
+      ReleaseDC(nullptr, screen);
+      frame_period_us_ = 1000000 / (hertz > 1 ? hertz : DEFAULT_REFRESH_HZ);
+    }
+    return frame_period_us_;
+  }
+
   void ticked(int number) {
     auto timer = timers_.find(number);
     if (timer == timers_.end()) return;
@@ -455,6 +495,9 @@ class Win32Platform : public Platform {
   std::map<WindowId, Window> windows_;
   std::map<int, ClockTimer> timers_;
   WindowCopy copy_;
+  int64_t last_frame_us_ = 0;
+  int64_t frame_period_us_ = 0;
+  bool frame_timer_set_ = false;
   MenuBar menu_;
   TextPane text_;
   ModalDialog dialog_;

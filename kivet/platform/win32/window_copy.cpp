@@ -38,14 +38,20 @@ void WindowCopy::destroy() {
   pixels_ = nullptr;
 }
 
-void WindowCopy::take(const Bitmap& bitmap, ChangedRows changed) {
-  if (!pixels_ || changed.empty()) return;
-  int top = std::max(0, changed.top);
-  int bottom = std::min(Bitmap::height() - 1, changed.bottom);
-  if (top > bottom) return;
+void WindowCopy::show(const Bitmap& bitmap, ChangedRows changed) {
+  bitmap_ = &bitmap;
+  if (!changed.empty()) pending_.add(changed.top, changed.bottom);
+}
+
+ChangedRows WindowCopy::take_changes() {
+  ChangedRows changed = pending_;
+  pending_ = ChangedRows{};
+  if (!pixels_ || !bitmap_ || changed.empty()) return ChangedRows{};
   GdiFlush();  // GDI may still be reading the section for a paint
-  std::memcpy(pixels_ + static_cast<size_t>(top) * Bitmap::width(), bitmap.row(top),
-              static_cast<size_t>(bottom - top + 1) * Bitmap::stride());
+  std::memcpy(pixels_ + static_cast<size_t>(changed.top) * Bitmap::width(),
+              bitmap_->row(changed.top),
+              static_cast<size_t>(changed.bottom - changed.top + 1) * Bitmap::stride());
+  return changed;
 }
 
 void WindowCopy::paint(HDC target, const RECT& area, int scale) const {

@@ -1,7 +1,9 @@
 // The graphics window's own copy of the off-screen bitmap, which WM_PAINT
 // paints from: a 32-bit top-down DIB section in a memory DC, the same pixel
-// layout as the library's bitmap, so a present copies the changed rows as
-// they are. On a scaled screen each pixel is painted as a k x k block.
+// layout as the library's bitmap. The copy takes the rows that changed only
+// at the window's next frame, so that any number of changes between two
+// frames cost one copy. On a scaled screen each pixel is painted as a k x k
+// block.
 #pragma once
 
 #include "kivet/platform/win32/windows_api.h"
@@ -20,8 +22,14 @@ class WindowCopy {
   // A white copy of the bitmap's size; false when Windows has no room for it.
   bool create();
   void destroy();
-  // Takes rows `changed` of `bitmap`.
-  void take(const Bitmap& bitmap, ChangedRows changed);
+  // Rows `changed` of `bitmap` are to be shown from the next frame on; the
+  // bitmap is read only then.
+  void show(const Bitmap& bitmap, ChangedRows changed);
+  // Rows wait to be shown at the next frame.
+  bool pending() const { return !pending_.empty(); }
+  // At a frame: copies the rows that changed since the last one and says
+  // which they are.
+  ChangedRows take_changes();
   // Paints the part `area` of a window whose pixels are `scale` times the
   // copy's: the copy at (0, 0), white beyond it.
   void paint(HDC target, const RECT& area, int scale) const;
@@ -31,6 +39,8 @@ class WindowCopy {
   HBITMAP section_ = nullptr;
   HGDIOBJ before_ = nullptr;
   uint32_t* pixels_ = nullptr;
+  const Bitmap* bitmap_ = nullptr;
+  ChangedRows pending_;
 };
 
 }  // namespace kivet::win32
