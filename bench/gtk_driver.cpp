@@ -83,17 +83,13 @@ long pixels_unlike_bitmap() {
   int height = std::min(gtk_widget_get_allocated_height(area), kivet::BITMAP_HEIGHT);
   GdkPixbuf* shown = gdk_pixbuf_get_from_window(window, 0, 0, width, height);
   if (!shown) return -1;
-  cairo_surface_flush(kivet::offscreen_bitmap);
-  const unsigned char* bitmap = cairo_image_surface_get_data(kivet::offscreen_bitmap);
-  int bitmap_stride = cairo_image_surface_get_stride(kivet::offscreen_bitmap);
   const guchar* screen = gdk_pixbuf_read_pixels(shown);
   int screen_stride = gdk_pixbuf_get_rowstride(shown);
   int channels = gdk_pixbuf_get_n_channels(shown);
   long unlike = 0;
   for (int y = 0; y < height; ++y) {
     for (int x = 0; x < width; ++x) {
-      uint32_t pixel;
-      memcpy(&pixel, bitmap + y * bitmap_stride + 4 * x, sizeof pixel);
+      uint32_t pixel = kivet::offscreen_bitmap->at(x, y);
       const guchar* p = screen + y * screen_stride + channels * x;
       uint32_t rgb = (uint32_t{p[0]} << 16) | (uint32_t{p[1]} << 8) | p[2];
       if (rgb != (pixel & 0xFFFFFF)) ++unlike;
@@ -168,6 +164,7 @@ int main(int argc, char** argv) {
   kivet::start_argv = argv;
   kivet::start_command_line = "";
   kivet::start_show_mode = 1;
+  kivet::start_main();
   std::srand(static_cast<unsigned>(std::time(nullptr)));
   std::string mode = argc > 1 ? argv[1] : "";
   if (mode == "ticks" && argc > 2) return measure_ticks(atof(argv[2]));

@@ -15,6 +15,7 @@ int main(int argc, char** argv) {
     fprintf(stderr, "usage: %s COUNT (at least 2)\n", argv[0]);
     return 2;
   }
+  kivet::start_main();
   std::srand(bench::PLAYBACK_SEED);
   bench::Simulation sim;
   bench::Playback result = bench::play_back(sim, count);

@@ -1,16 +1,29 @@
 #!/bin/bash
-# Runs every benchmark and prints two tables of measure, figure, goal and
-# verdict: the in-process figures, and the whole-program figures for X11 and
-# Wayland side by side.
+# Runs every benchmark and prints tables of measure, figure, goal and
+# verdict: the in-process figures; rows 3 and 6h against the tree before
+# this one; the whole-program figures for X11 and Wayland side by side; and
+# a table for each other platform whose build is there (Windows under Wine,
+# the browser in headless Chromium).
 #
 #   bench/run.sh BUILD_DIR
 #
 # In-process figures come from BUILD_DIR/bench/frame_bench (Google
 # Benchmark, headless). Whole-program figures come from BUILD_DIR/airfield,
 # its spinning reference build and the GTK bench programs, each run in turn
-# under an Xvfb and then under a headless weston that this script starts and
-# stops itself, and from BUILD_DIR/bench/headless_playback, the same script
-# played with the headless backend right before each real-window playback.
+# under an Xvfb and then under a headless weston, with its GL renderer and
+# then with its pixman renderer, that this script starts and stops itself,
+# and from BUILD_DIR/bench/headless_playback, the same script played with the
+# headless backend right before each real-window playback.
+#
+# The tree before: BENCH_BASELINE (a git revision, v1.0.0 by default) is
+# checked out and built here, and its frame_bench and headless_playback run
+# in turn with this tree's, BENCH_COMPARE_ROUNDS times (3) each, so that both
+# see the same machine.
+#
+# Other platforms: bench/windows.sh and bench/browser.sh, when present and
+# given their build folders (BENCH_WINDOWS_BUILD, build-windows by default;
+# BENCH_WEB_BUILD, build-web), print their own rows (measure, figure, goal,
+# verdict, tab separated).
 #
 # Durations, from the environment:
 #   BENCH_CPU_SECONDS       processor use of the running program (60)
@@ -20,6 +33,8 @@
 #   BENCH_START_RUNS        starts timed to the first frame (10)
 #   BENCH_MEMORY_SECONDS    run whose peak memory is read (60: the processor
 #                           run; 600 for the full ten minutes)
+#   BENCH_COMPARE_EVENTS    periodic events per playback against the tree
+#                           before (20000)
 set -u
 
 build=${1:?usage: bench/run.sh BUILD_DIR}
@@ -30,6 +45,10 @@ tick_seconds=${BENCH_TICK_SECONDS:-60}
 playback_events=${BENCH_PLAYBACK_EVENTS:-100000}
 start_runs=${BENCH_START_RUNS:-10}
 memory_seconds=${BENCH_MEMORY_SECONDS:-$cpu_seconds}
+compare_events=${BENCH_COMPARE_EVENTS:-20000}
+compare_rounds=${BENCH_COMPARE_ROUNDS:-3}
+baseline_ref=${BENCH_BASELINE:-v1.0.0}
+source_dir=$(cd "$(dirname "$0")/.." && pwd)
 export NO_AT_BRIDGE=1 LC_ALL=C.UTF-8
 
 work=$(mktemp -d)
@@ -44,6 +63,7 @@ cleanup() {
   [ -n "$weston_pid" ] && kill "$weston_pid" 2>/dev/null
   [ -n "$xvfb_pid" ] && kill "$xvfb_pid" 2>/dev/null
   wait 2>/dev/null
+  [ -d "$work/baseline" ] && git -C "$source_dir" worktree remove --force "$work/baseline"
   rm -rf "$work"
 }
 trap cleanup EXIT
@@ -132,32 +152,39 @@ measure_program() {
 mib() { awk -v k="$1" 'BEGIN {printf "%.1f MiB", k / 1024}'; }
 
 # Whole-program rows for one display server, as "number<TAB>figure<TAB>verdict"
-# lines in $work/SERVER.tsv.
+# lines in $work/COLUMN.tsv. KIND is x11 or wayland; with "reported" only
+# rows 1 and 6 are measured, and none is judged.
 whole_program_rows() {
-  local server=$1 out=$work/$1.tsv
+  local column=$1 kind=$2 judged=${3:-judged} out=$work/$1.tsv
   : >"$out"
-  echo "-- $server: start-up to first frame, $start_runs runs"
-  "$build/bench/first_frame" "$server" "$build/airfield" "$start_runs" >>"$out" 2>>"$work/stderr.log"
+  if [ "$judged" = judged ]; then
+    echo "-- $column: start-up to first frame, $start_runs runs"
+    "$build/bench/first_frame" "$kind" "$build/airfield" "$start_runs" >>"$out" \
+      2>>"$work/stderr.log"
+  fi
 
-  echo "-- $server: processor use and memory, ${cpu_seconds} s (spinning reference ${spin_seconds} s)"
+  echo "-- $column: processor use and memory, ${cpu_seconds} s (spinning reference ${spin_seconds} s)"
   measure_program "$build/airfield" "$cpu_seconds"
   local own=$run_percent hwm=$run_hwm_kib early=$run_rss_early_kib end=$run_rss_end_kib
   measure_program "$build/bench/airfield_spinning" "$spin_seconds"
   local verdict=FAIL
   awk -v p="$own" 'BEGIN {exit !(p <= 2)}' && verdict=pass
+  [ "$judged" = judged ] || verdict=-
   printf '1\t%s%% of one core (spinning reference build: %s%%)\t%s\n' "$own" "$run_percent" \
     "$verdict" >>"$out"
-  if [ "$memory_seconds" != "$cpu_seconds" ]; then
-    measure_program "$build/airfield" "$memory_seconds"
-    hwm=$run_hwm_kib early=$run_rss_early_kib end=$run_rss_end_kib
+  if [ "$judged" = judged ]; then
+    if [ "$memory_seconds" != "$cpu_seconds" ]; then
+      measure_program "$build/airfield" "$memory_seconds"
+      hwm=$run_hwm_kib early=$run_rss_early_kib end=$run_rss_end_kib
+    fi
+    printf '8\t%s (VmRSS %s at 2 s, %s at the end)\t-\n' "$(mib "$hwm")" "$(mib "$early")" \
+      "$(mib "$end")" >>"$out"
+
+    echo "-- $column: periodic events, ${tick_seconds} s"
+    "$build/bench/gtk_driver" ticks "$tick_seconds" >>"$out" 2>>"$work/stderr.log"
   fi
-  printf '8\t%s (VmRSS %s at 2 s, %s at the end)\t-\n' "$(mib "$hwm")" "$(mib "$early")" \
-    "$(mib "$end")" >>"$out"
 
-  echo "-- $server: periodic events, ${tick_seconds} s"
-  "$build/bench/gtk_driver" ticks "$tick_seconds" >>"$out" 2>>"$work/stderr.log"
-
-  echo "-- $server: script playback, $playback_events periodic events, headless first"
+  echo "-- $column: script playback, $playback_events periodic events, headless first"
   local headless
   headless=$(cd "$work" && "$build/bench/headless_playback" "$playback_events")
   echo "$headless" >>"$out"
@@ -165,6 +192,9 @@ whole_program_rows() {
   rate=$(echo "$headless" | awk -F'\t' '{print $2 + 0}')
   (cd "$work" && "$build/bench/gtk_driver" playback "$playback_events" "$rate") >>"$out" \
     2>>"$work/stderr.log"
+  if [ "$judged" != judged ]; then
+    awk -F'\t' -v OFS='\t' '$1 == "6" {$3 = "-"} {print}' "$out" >"$out.new" && mv "$out.new" "$out"
+  fi
 }
 
 # The figure and verdict of row `number` in a server's rows.
@@ -176,12 +206,12 @@ side_by_side_rows() {
   while IFS='|' read -r number measure goal; do
     local x w
     x=$(verdict x11 "$number")
-    w=$(verdict wayland "$number")
-    printf '%s\t%s\t%s\t%s\t%s\n' "$measure" "$(cell x11 "$number")" "$(cell wayland "$number")" \
-      "$goal" "${x:-FAIL} / ${w:-FAIL}"
+    w=$(verdict wayland-gl "$number")
+    printf '%s\t%s\t%s\t%s\t%s\t%s\n' "$measure" "$(cell x11 "$number")" \
+      "$(cell wayland-gl "$number")" "$(cell wayland-pixman "$number")" "$goal" \
+      "${x:-FAIL} / ${w:-FAIL}"
   done <<EOF
 1|1. CPU of build/airfield, own process, ${cpu_seconds} s|<= 2% of one core
-1g|1g. The same under weston's GL renderer (buffers given back at once)|reported
 2|2. Periodic events of the running simulation, ${tick_seconds} s|$((tick_seconds * 10)) +-1, median interval 100 +-0.5 ms
 6|6. Script playback, ${playback_events} periodic events, real window|>= 90% of row 6h
 6h|6h. The same script, headless backend, just before row 6|the limit for row 6
@@ -212,39 +242,94 @@ print_table() {
     }' "$file"
 }
 
+# The median of the numbers in a file, one per line.
+median_of() { sort -g "$1" | awk '{v[NR] = $1} END {print v[int((NR + 1) / 2)]}'; }
+
+# Rows 3 and 6h of this tree beside those of the tree before it, built from
+# BENCH_BASELINE and run in turn with this tree's programs.
+compare_with_baseline() {
+  local out=$work/baseline.tsv base=$work/baseline
+  : >"$out"
+  echo "== Against the tree before ($baseline_ref): rows 3 and 6h, $compare_rounds rounds"
+  if ! git -C "$source_dir" worktree add --detach -q "$base" "$baseline_ref" 2>"$work/baseline.log" ||
+     ! cmake -S "$base" -B "$base/build" -DCMAKE_BUILD_TYPE=RelWithDebInfo -DKIVET_BUILD_GTK=OFF \
+       -DBUILD_TESTING=OFF -DKIVET_BUILD_BENCH=ON >>"$work/baseline.log" 2>&1 ||
+     ! cmake --build "$base/build" -j2 --target frame_bench headless_playback \
+       >>"$work/baseline.log" 2>&1; then
+    printf '3/6h. Against %s\tnot built (see the log above)\t-\t-\n' "$baseline_ref" >>"$out"
+    cat "$work/baseline.log" >&2
+    return
+  fi
+  local round tree
+  for round in $(seq "$compare_rounds"); do
+    for tree in before this; do
+      local dir=$build
+      [ "$tree" = before ] && dir=$base/build
+      rm -f "$work/rows-$tree.tsv"
+      "$dir/bench/frame_bench" --benchmark_filter='airfield_update/waiting:3/logging:0' \
+        --rows="$work/rows-$tree.tsv" >/dev/null 2>&1
+      awk -F'\t' '/^3\. /{print $2}' "$work/rows-$tree.tsv" |
+        awk '{print $2}' >>"$work/frame-$tree.txt"
+      (cd "$work" && "$dir/bench/headless_playback" "$compare_events") |
+        awk -F'\t' '{print $2 + 0}' >>"$work/playback-$tree.txt"
+    done
+  done
+  local frame_before frame_this play_before play_this
+  frame_before=$(median_of "$work/frame-before.txt")
+  frame_this=$(median_of "$work/frame-this.txt")
+  play_before=$(median_of "$work/playback-before.txt")
+  play_this=$(median_of "$work/playback-this.txt")
+  awk -v b="$frame_before" -v t="$frame_this" -v ref="$baseline_ref" -v n="$compare_rounds" \
+    'BEGIN {printf "3. Airfield update, 3 busy runways, median of %d runs\t%.3f ms (%s: %.3f ms, %.0f%%)\tno slower than %s (within 5%%)\t%s\n",
+            n, t, ref, b, 100 * t / b, ref, (t <= 1.05 * b) ? "pass" : "FAIL"}' >>"$out"
+  awk -v b="$play_before" -v t="$play_this" -v ref="$baseline_ref" -v n="$compare_rounds" \
+    -v e="$compare_events" \
+    'BEGIN {printf "6h. Headless playback of %d periodic events, median of %d runs\t%.0f events/s (%s: %.0f events/s, %.0f%%)\tno slower than %s (within 5%%)\t%s\n",
+            e, n, t, ref, b, 100 * t / b, ref, (t >= 0.95 * b) ? "pass" : "FAIL"}' >>"$out"
+}
+
+# Another platform's rows, from its own bench script given its build folder.
+other_platform_rows() {
+  local platform=$1 dir=$2 script=$source_dir/bench/$1.sh
+  [ -x "$script" ] && [ -d "$dir" ] || return 0
+  echo "== Whole-program benchmarks, $platform"
+  "$script" "$dir" >"$work/$platform.tsv" || echo "$script failed" >&2
+}
+
 load_at_start=$(cut -d' ' -f1-3 /proc/loadavg)
 
 echo "== In-process benchmarks (headless)"
 "$build/bench/frame_bench" --rows="$rows" || exit 1
 
+compare_with_baseline
+
 echo "== Whole-program benchmarks, X11 (Xvfb)"
 start_xvfb
-whole_program_rows x11
-printf '1g\t-\t-\n' >>"$work/x11.tsv"
+whole_program_rows x11 x11
 stop_xvfb
 
-echo "== Whole-program benchmarks, Wayland (headless weston)"
-if ! start_weston pixman; then
-  echo "weston did not start:" >&2
-  cat "$work/weston-pixman.log" >&2
-  exit 1
-fi
-whole_program_rows wayland
-stop_weston
-
-# Weston's pixman renderer reads each client buffer in place until the next
-# one comes, so GTK must fill a fresh buffer for every frame; compositors
-# that upload buffers (GNOME's, KDE's, weston's GL renderer) give them back
-# at once. The same processor measure under the GL renderer shows the
-# program's own share.
-echo "-- wayland: processor use under weston's GL renderer, ${cpu_seconds} s"
-if start_weston gl; then
-  measure_program "$build/airfield" "$cpu_seconds"
-  printf '1g\t%s%% of one core\t-\n' "$run_percent" >>"$work/wayland.tsv"
+# Weston's GL renderer uploads each client buffer and gives it back at once,
+# as the desktops' compositors (GNOME's, KDE's) do: the goals are judged
+# there. Its pixman renderer reads each buffer in place until the next one
+# comes, so GTK must fill a fresh buffer for every frame: rows 1 and 6 are
+# reported for it as well.
+for renderer in gl pixman; do
+  echo "== Whole-program benchmarks, Wayland (headless weston, $renderer renderer)"
+  if ! start_weston "$renderer"; then
+    echo "weston ($renderer renderer) did not start:" >&2
+    cat "$work/weston-$renderer.log" >&2
+    exit 1
+  fi
+  if [ "$renderer" = gl ]; then
+    whole_program_rows wayland-gl wayland
+  else
+    whole_program_rows wayland-pixman wayland reported
+  fi
   stop_weston
-else
-  printf '1g\tGL renderer not available\t-\n' >>"$work/wayland.tsv"
-fi
+done
+
+other_platform_rows windows "${BENCH_WINDOWS_BUILD:-$source_dir/build-windows}"
+other_platform_rows browser "${BENCH_WEB_BUILD:-$source_dir/build-web}"
 
 side_by_side_rows >"$work/side.tsv"
 
@@ -257,5 +342,13 @@ echo
 sort -t. -k1,1n -s "$rows" >"$work/in_process.tsv"
 print_table "Measure|Figure|Goal|Result" "$work/in_process.tsv"
 echo
-print_table "Measure|X11 (Xvfb)|Wayland (headless weston)|Goal|Result (X11 / Wayland)" \
+print_table "Measure|Figure|Goal|Result" "$work/baseline.tsv"
+echo
+print_table "Measure|X11 (Xvfb)|Wayland, GL renderer|Wayland, pixman renderer|Goal|Result (X11 / Wayland GL)" \
   "$work/side.tsv"
+for platform in windows browser; do
+  if [ -s "$work/$platform.tsv" ]; then
+    echo
+    print_table "Measure ($platform)|Figure|Goal|Result" "$work/$platform.tsv"
+  fi
+done

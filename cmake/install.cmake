@@ -1,6 +1,8 @@
 # Installs the library as a package: its public headers under
-# include/kivet/, libkivet.a, a CMake package (find_package(kivet) gives
-# kivet::kivet) and kivet.pc for pkg-config.
+# include/kivet/, libkivet.a, a CMake package (find_package(kivet 1.0) gives
+# kivet::kivet) and kivet.pc for pkg-config; and its documentation under
+# share/doc/kivet: the README, the change log, the guide and the examples'
+# sources with their check files.
 include(CMakePackageConfigHelpers)
 
 set(KIVET_CMAKE_DIR ${CMAKE_INSTALL_LIBDIR}/cmake/kivet)
@@ -23,3 +25,15 @@ file(RELATIVE_PATH KIVET_PC_TO_PREFIX /prefix/${KIVET_PKGCONFIG_DIR} /prefix)
 string(REGEX REPLACE "/$" "" KIVET_PC_TO_PREFIX "${KIVET_PC_TO_PREFIX}")
 configure_file(${PROJECT_SOURCE_DIR}/cmake/kivet.pc.in ${CMAKE_CURRENT_BINARY_DIR}/kivet.pc @ONLY)
 install(FILES ${CMAKE_CURRENT_BINARY_DIR}/kivet.pc DESTINATION ${KIVET_PKGCONFIG_DIR})
+
+# The documents keep the source tree's shape, so the links between them
+# (README to docs/guide.md, the guide to ../examples/shapes.png) still lead
+# somewhere once installed.
+install(FILES ${PROJECT_SOURCE_DIR}/README.md ${PROJECT_SOURCE_DIR}/CHANGELOG.md
+        DESTINATION ${CMAKE_INSTALL_DOCDIR})
+install(FILES ${PROJECT_SOURCE_DIR}/docs/guide.md ${PROJECT_SOURCE_DIR}/docs/performance.md
+              ${PROJECT_SOURCE_DIR}/docs/screenshot.png
+        DESTINATION ${CMAKE_INSTALL_DOCDIR}/docs)
+install(DIRECTORY ${PROJECT_SOURCE_DIR}/examples/ DESTINATION ${CMAKE_INSTALL_DOCDIR}/examples
+        FILES_MATCHING PATTERN "*.cpp" PATTERN "*.scr" PATTERN "*.in" PATTERN "*.out"
+                       PATTERN "*.png")

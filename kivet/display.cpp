@@ -9,21 +9,56 @@
 #include "kivet/script.h"
 #include "kivet/state.h"
 
-Display::Display() : scene_width(600), scene_height(500) {
-  if (kivet::display_exists) {
-    char reply[256] = "";
-    KIVET_gets("Error: Attempted to instantiate multiple KIVET displays", reply);
-    // The process ends here, without the first display's destructor: what
-    // it is recording is finished first.
-    kivet::script_finish();
-    std::exit(-1);
-  }
+namespace {
+
+// A Display made before main, at file scope or as a static member, waits
+// for main to open the library: before main neither the platform nor all
+// of the library's own objects exist yet. A second one made then is
+// refused at the same moment.
+bool open_at_main = false;
+bool refuse_at_main = false;
+
+void open_library() {
   KIVET_open(kivet::start_instance, kivet::start_previous_instance, kivet::start_command_line,
              kivet::start_show_mode);
   KIVET_set_logging(false);
-  kivet::display_exists = true;
 }
 
+[[noreturn]] void refuse_second_display() {
+  char reply[256] = "";
+  KIVET_gets("Error: Attempted to instantiate multiple KIVET displays", reply);
+  // The process ends here, without the first display's destructor: what
+  // it is recording is finished first.
+  kivet::script_finish();
+  std::exit(-1);
+}
+
+}  // namespace
+
+void kivet::start_main() {
+  main_started = true;
+  if (open_at_main) open_library();
+  if (refuse_at_main) refuse_second_display();
+}
+
+Display::Display() : scene_width(600), scene_height(500) {
+  if (kivet::display_exists) {
+    if (!kivet::main_started) {
+      refuse_at_main = true;
+      return;
+    }
+    refuse_second_display();
+  }
+  kivet::display_exists = true;
+  if (kivet::main_started) {
+    open_library();
+  } else {
+    open_at_main = true;
+  }
+}
+
+// Closing twice does nothing: a Display at file scope finds the library
+// already closed when the program ended.
 Display::~Display() { KIVET_close(); }
 
 void Display::clear(int colour) {

@@ -2,9 +2,10 @@
 // Display, draws and asks for events through it, and lets it go at the end.
 // Drawing calls take the colour last; the library receives it first.
 //
-// The scene is 600 x 500: x from -300 (left) to 300 (right), y from -250
-// (bottom) to 250 (top), (0, 0) in the middle. Colours are the palette
-// indices of kivet.h (BLACK, WHITE, RED ... GRAY_20). See docs/guide.md.
+// The scene is 601 x 501 pixels: x from -300 (left) to 300 (right), y from
+// -250 (bottom) to 250 (top), both ends included, (0, 0) in the middle.
+// Colours are the palette indices of kivet.h (BLACK, WHITE, RED ...
+// GRAY_20). See docs/guide.md.
 #pragma once
 
 #include "kivet/kivet.h"
@@ -26,16 +27,18 @@ using kivet::EventKind;
 
 class Display {
  public:
-  // Opens the library's windows, with logging off. A second Display in one
-  // program is an error: its message is shown in the dialog and the
-  // program ends with exit status -1.
+  // Opens the library's windows, with logging off; a Display made at file
+  // scope (so that helper functions can draw) opens them when the program
+  // starts. A second Display in one program is an error: its message is
+  // shown in the dialog and the program ends with exit status -1.
   Display();
   // Closes the library (the windows stay until the program ends).
   ~Display();
   Display(const Display&) = delete;
   Display& operator=(const Display&) = delete;
 
-  // The scene's size, 600 x 500, and half of it, 300 and 250.
+  // The scene's size from edge to edge, 600 x 500, and half of it, 300 and
+  // 250.
   int width() const { return scene_width; }
   int height() const { return scene_height; }
   int half_width() const { return scene_width / 2; }

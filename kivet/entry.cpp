@@ -10,5 +10,6 @@ int main(int argc, char** argv) {
   kivet::start_previous_instance = nullptr;
   kivet::start_command_line = "";
   kivet::start_show_mode = 1;
+  kivet::start_main();
   return kivet_main();
 }

@@ -50,8 +50,8 @@ void dispatch(const Message& message) {
 
 void copy_bitmap_to_window() {
   if (offscreen_bitmap) {
-    cairo_surface_flush(offscreen_bitmap);
-    platform().present(offscreen_bitmap);
+    platform().present(*offscreen_bitmap, changed_rows);
+    changed_rows = ChangedRows{};
   }
   KIVET_dirty = false;
 }
@@ -109,11 +109,22 @@ static bool script_run_over() { return !playing_back && !play_one && platform().
 
 using namespace kivet;
 
+// The event's data for the program. A quit carries none.
+static void hand_out(int* x, int* y, char* key) {
+  bool quit = event_kind == EVENT_QUIT;
+  if (x) *x = quit ? 0 : event_x;
+  if (y) *y = quit ? 0 : event_y;
+  if (key) *key = quit ? 0 : static_cast<char>(event_key);
+}
+
 int KIVET_wait_event(int* x, int* y, char* key) {
   event_kind = EVENT_NONE_YET;
   event_key = 0;
   event_y = 0;
   event_x = 0;
+  // Once the program has been told to quit, it is told so again at once,
+  // however it was told: nothing of the run is left to wait for.
+  if (quit_requested) event_kind = EVENT_QUIT;
   while (event_kind == EVENT_NONE_YET || (event_kind == EVENT_PERIODIC && !timer_fired)) {
     KIVET_pump_message(!can_progress_without_message());
     // A quit taken by the pump wins over a script event of the same pass.
@@ -132,10 +143,10 @@ int KIVET_wait_event(int* x, int* y, char* key) {
     }
   }
   if (recording) script_recording_step();
-  if (x) *x = event_x;
-  if (y) *y = event_y;
-  if (key) *key = static_cast<char>(event_key);
-  return quit_requested ? EVENT_QUIT : event_kind;
+  if (event_kind == EVENT_QUIT) quit_requested = true;
+  if (quit_requested) event_kind = EVENT_QUIT;
+  hand_out(x, y, key);
+  return event_kind;
 }
 
 int KIVET_set_animation(int code) {

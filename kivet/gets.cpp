@@ -1,19 +1,22 @@
 // The text-input dialog: a prompt of exactly 79 characters, a multi-line
 // edit box and an "Okay" default button. Only the button, or Enter, ends it.
-#include <algorithm>
 #include <cstring>
 #include <string>
 
+#include "kivet/event_wait.h"
 #include "kivet/platform/platform.h"
 #include "kivet/state.h"
+#include "kivet/text_encoding.h"
 
 namespace kivet {
 
 constexpr size_t PROMPT_LENGTH = 79;
 constexpr size_t ANSWER_SIZE = 256;
 
+// The prompt's first 79 bytes, without cutting a character in two, padded
+// with spaces to 79 bytes.
 static std::string padded_prompt(const char* prompt) {
-  std::string text(prompt ? prompt : "");
+  std::string text = utf8_prefix(prompt ? prompt : "", PROMPT_LENGTH);
   text.resize(PROMPT_LENGTH, ' ');
   return text;
 }
@@ -25,10 +28,10 @@ bool KIVET_gets_dialog_proc(const DialogMessage& message) {
     case DialogMessageKind::command:
       if (message.id != DIALOG_OKAY) return false;
       if (answer_buffer) {
-        std::string text = platform().dialog_item_text(DIALOG_EDIT);
-        size_t length = std::min(text.size(), ANSWER_SIZE - 1);
-        memcpy(answer_buffer, text.data(), length);
-        answer_buffer[length] = '\0';
+        // At most 255 bytes, without cutting a character in two.
+        std::string text = utf8_prefix(platform().dialog_item_text(DIALOG_EDIT), ANSWER_SIZE - 1);
+        memcpy(answer_buffer, text.data(), text.size());
+        answer_buffer[text.size()] = '\0';
       }
       platform().end_dialog(1);
       return true;
@@ -47,6 +50,8 @@ int KIVET_gets(const char* prompt, char* answer) {
   setup.button = "Okay";
   setup.proc = KIVET_gets_dialog_proc;
   answer_buffer = answer;
+  // The picture drawn so far is on the screen while the dialog is open.
+  if (KIVET_dirty) copy_bitmap_to_window();
   int result = platform().run_dialog(setup);
   return result == -1 ? 0 : 1;
 }

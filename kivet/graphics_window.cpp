@@ -30,7 +30,7 @@ Menu build_run_menu() {
       separator(),
       info("MAC: the library's drawing and events are the same on every system"),
       info("WINDOWS: this build runs on Linux, under X11 or Wayland"),
-      info("UPDATES: see the project's README for what is new"),
+      info("UPDATES: see CHANGELOG.md for what is new in each version"),
   };
   return menu;
 }
@@ -132,6 +132,8 @@ void KIVET_graphics_window_proc(const Message& message) {
       size_changed(Size{message.a, message.b});
       break;
     case MessageKind::paint:
+      // The window lost what it showed: all of it is given again.
+      changed_rows = ChangedRows::all();
       copy_bitmap_to_window();
       break;
     case MessageKind::timer:

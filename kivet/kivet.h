@@ -16,6 +16,15 @@
 
 #include <cstdint>
 
+// Lets compilers that know printf formats check the calls of the library's
+// printf-style functions.
+#if defined(__GNUC__) || defined(__clang__)
+#define KIVET_PRINTF_FORMAT(format_index, first_value) \
+  __attribute__((format(printf, format_index, first_value)))
+#else
+#define KIVET_PRINTF_FORMAT(format_index, first_value)
+#endif
+
 // The application's entry point, written by the application. The library
 // supplies the process's main, which calls kivet_main exactly once; its
 // return value is the process's exit status.
@@ -152,12 +161,12 @@ int KIVET_draw_text(int color, int x, int y, int ptsize, const char* text);
 // Formats with the printf rules (at most 1023 characters) and draws the
 // result as KIVET_draw_text does. Returns the number of characters formatted.
 int KIVET_printf_text(int color, int x, int y, int ptsize, const char* format, ...)
-    __attribute__((format(printf, 5, 6)));
+    KIVET_PRINTF_FORMAT(5, 6);
 
 // Writes one printf-formatted line (at most 1023 characters) to the text
 // window, where the last 25 lines are kept; in a headless run, to standard
 // output. Returns the number of characters formatted.
-int KIVET_log_message(const char* format, ...) __attribute__((format(printf, 1, 2)));
+int KIVET_log_message(const char* format, ...) KIVET_PRINTF_FORMAT(1, 2);
 // Shows one line at the bottom of the text window; removes a trailing
 // newline from `line` in place.
 void KIVET_show_log_line(char* line);

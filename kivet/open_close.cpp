@@ -2,6 +2,8 @@
 // and the 100 ms timer (or, in an unattended run, the script's playback).
 // Closing, like losing the display, finishes the script file, so that no
 // recorded event is lost.
+#include <cstdlib>
+
 #include "kivet/event_wait.h"
 #include "kivet/platform/platform.h"
 #include "kivet/script.h"
@@ -10,17 +12,22 @@
 
 using namespace kivet;
 
-static void create_bitmap() {
-  offscreen_bitmap = cairo_image_surface_create(CAIRO_FORMAT_RGB24, BITMAP_WIDTH, BITMAP_HEIGHT);
-  memory_dc = cairo_create(offscreen_bitmap);
-  // Until the first clear the bitmap is white, like the windows' background.
-  cairo_set_source_rgb(memory_dc, 1, 1, 1);
-  cairo_paint(memory_dc);
-}
+// Closes the library when the program ends with it still open: a Display
+// at file scope (whose destructor runs only after the library's own objects
+// may be gone), or exit() called while a Display is alive.
+static void close_at_exit() { KIVET_close(); }
 
 int KIVET_open(void* instance_value, void* /*previous_instance*/, const char* /*command_line*/,
                int /*show_mode*/) {
   Platform& p = platform();
+  static bool close_registered = false;
+  if (!close_registered) {
+    // Registered after the platform exists, so it runs before the platform
+    // and the library's objects are destroyed.
+    std::atexit(close_at_exit);
+    close_registered = true;
+  }
+  library_open = true;
   Size screen = p.screen_size();
   running = false;
   step_requested = false;
@@ -32,7 +39,12 @@ int KIVET_open(void* instance_value, void* /*previous_instance*/, const char* /*
   p.create_window(WindowId::text, WindowSetup{"KIVET Text", 0, (2 * screen.height) / 3 + 1,
                                              screen.width, screen.height / 3, true});
   instance = instance_value;
-  if (!offscreen_bitmap) create_bitmap();
+  // Until the first clear the bitmap is white, like the windows' background.
+  if (!offscreen_bitmap) {
+    offscreen_bitmap = spare_bitmap ? spare_bitmap : new Bitmap;
+    spare_bitmap = nullptr;
+  }
+  changed_rows = ChangedRows::all();
 
   p.show_window(WindowId::text, true);
   send_message(Message{WindowId::text, MessageKind::paint, 0, 0});
@@ -51,6 +63,8 @@ int KIVET_open(void* instance_value, void* /*previous_instance*/, const char* /*
 }
 
 int KIVET_close() {
+  if (!library_open) return 1;
+  library_open = false;
   write_requested_snapshot();
   bool was_recording = recording;
   script_finish();

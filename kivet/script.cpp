@@ -6,90 +6,40 @@
 // first switches playback off, and starting playback first switches the
 // recording off, each exactly as its own command would.
 //
-// Nothing here may freeze the program or tear the file: the file is opened
-// without blocking and refused unless it is a regular file (or, for
-// reading, a directory, whose read error is reported), a recording never
-// follows a symbolic link, each line reaches the file whole or not at all,
-// and one pass of the playback step reads a bounded number of lines.
+// Nothing here may freeze the program or tear the file: the system's file
+// layer (kivet/platform/script_file.h) opens the file without blocking,
+// refuses what is not a regular file, never follows a link for a recording
+// and puts each line in the file whole or not at all; one pass of the
+// playback step reads a bounded number of lines.
 #include "kivet/script.h"
 
-#include <fcntl.h>
-#include <sys/stat.h>
-#include <unistd.h>
-
-#include <cerrno>
 #include <climits>
+#include <cstdio>
 #include <cstring>
+#include <string>
 
 #include "kivet/platform/platform.h"
+#include "kivet/platform/script_file.h"
 #include "kivet/state.h"
 
 namespace kivet {
 
 constexpr int LINE_BUFFER_SIZE = 512;
+// Room for the longest line the recorder writes.
+constexpr int EVENT_LINE_SIZE = 64;
 // Lines one playback step reads at most before it lets the wait handle
 // input again, however many empty lines the file holds.
 constexpr int LINES_PER_STEP = 1000;
 
-// Why a file of this kind is refused: reading or writing a FIFO, a socket or
-// a device may block for ever or never end. Null for a file that may be used.
-static const char* refusal_reason(const struct stat& info) {
-  if (S_ISFIFO(info.st_mode)) return "it is a FIFO, not a regular file";
-  if (S_ISSOCK(info.st_mode)) return "it is a socket, not a regular file";
-  if (S_ISCHR(info.st_mode) || S_ISBLK(info.st_mode)) return "it is a device, not a regular file";
-  return nullptr;
-}
-
-// What opening the script file came to: null `reason` on success; else why
-// not, and whether the file was refused for its kind or for being a link.
-struct OpenResult {
-  const char* reason = nullptr;
-  bool refused = false;
-};
-
-static OpenResult refused(const char* reason) { return OpenResult{reason, true}; }
-static OpenResult failed(int error) { return OpenResult{strerror(error), false}; }
-
-// Why opening failed with `error`: a refusal when the name is a link (for
-// writing) or a file of a refused kind, else the system's reason.
-static OpenResult open_failure(bool writing, int error) {
-  struct stat info;
-  if (writing && error == ELOOP && lstat(SCRIPT_FILE_NAME, &info) == 0 && S_ISLNK(info.st_mode)) {
-    return refused("it is a symbolic link, which recording does not follow");
-  }
-  // A FIFO without a reader or a socket fails to open for writing at once.
-  if (stat(SCRIPT_FILE_NAME, &info) == 0 && refusal_reason(info)) {
-    return refused(refusal_reason(info));
-  }
-  return failed(error);
-}
-
-// Opens the script file in the given mode without ever blocking; emptying a
-// file for writing comes only after it is known to be a regular file.
-static OpenResult open_script(bool writing) {
-  int flags = O_NONBLOCK | O_NOCTTY | O_CLOEXEC;
-  flags |= writing ? O_WRONLY | O_CREAT | O_NOFOLLOW : O_RDONLY;
-  int fd = open(SCRIPT_FILE_NAME, flags, 0666);
-  if (fd < 0) return open_failure(writing, errno);
-  struct stat info;
-  OpenResult result;
-  if (fstat(fd, &info) != 0) {
-    result = failed(errno);
-  } else if (refusal_reason(info)) {
-    result = refused(refusal_reason(info));
-  } else if (writing && ftruncate(fd, 0) != 0) {
-    result = failed(errno);
-  } else if (fcntl(fd, F_SETFL, fcntl(fd, F_GETFL) & ~O_NONBLOCK) != 0) {
-    result = failed(errno);
-  } else if ((script_file = fdopen(fd, writing ? "w" : "r")) == nullptr) {
-    result = failed(errno);
-  }
-  if (result.reason) {
-    close(fd);
-  } else {
+// Opens the script file in the given mode (through the system's file
+// layer, which refuses files that could block or tear).
+static ScriptFileOpening open_script(bool writing) {
+  ScriptFileOpening opened = open_script_file(SCRIPT_FILE_NAME, writing);
+  if (opened.file) {
+    script_file = opened.file;
     script_file_writing = writing;
   }
-  return result;
+  return opened;
 }
 
 static void switch_recording_off() {
@@ -97,30 +47,17 @@ static void switch_recording_off() {
   platform().check_menu_entry(CMD_RECORD, false);
 }
 
-// Puts one line at the end of the file, whole or not at all: lines go
-// straight to the file, and after a failed or partial write the file is cut
-// back to its last complete line and the recording is switched off, so that
-// it plays back exactly the events written before the failure.
+// Puts one line at the end of the file, whole or not at all. After a failed
+// write the file holds its complete lines only, and the recording is
+// switched off, so that it plays back exactly the events written before.
 static void write_line(const char* line, size_t length) {
-  int fd = fileno(script_file);
-  off_t complete = lseek(fd, 0, SEEK_CUR);
-  size_t done = 0;
-  int error = 0;
-  while (done < length && error == 0) {
-    ssize_t written = write(fd, line + done, length - done);
-    if (written > 0) {
-      done += static_cast<size_t>(written);
-    } else if (written == 0 || errno != EINTR) {
-      error = written == 0 ? EIO : errno;
-    }
-  }
-  if (error == 0) return;
-  if (complete < 0 || ftruncate(fd, complete) != 0) error = errno;
+  std::string failure = append_whole_line(script_file, line, length);
+  if (failure.empty()) return;
   KIVET_log_message("Cannot write to script file %s: %s; recording switched off\n",
-                    SCRIPT_FILE_NAME, strerror(error));
+                    SCRIPT_FILE_NAME, failure.c_str());
   switch_recording_off();
   periodic_count = 0;
-  fclose(script_file);
+  close_script_file(script_file);
   script_file = nullptr;
   script_file_writing = false;
 }
@@ -257,6 +194,72 @@ static int first_digit_run(const char* text, bool signed_value) {
   return convert_number(p, &ignored);
 }
 
+// The line the recorder writes for an event, with its "\n"; its length, or
+// 0 for a kind that is not recorded.
+static int format_event_line(char (&line)[EVENT_LINE_SIZE], int kind, KIVET_event_data data,
+                             int count) {
+  switch (kind) {
+    case EVENT_MOUSE:
+      return snprintf(line, sizeof line, "KIVET_MOUSE(%d, %d);\n", data.x, data.y);
+    case EVENT_KEYBOARD:
+      return snprintf(line, sizeof line, "KIVET_KBD(%d);\n", static_cast<int>(data.key));
+    case EVENT_PERIODIC:
+      return snprintf(line, sizeof line, "KIVET_PERIODIC(%d);\n", count);
+    default:
+      return 0;
+  }
+}
+
+// The line without its line end ("\n" or "\r\n"), as it is quoted in messages.
+static std::string without_line_end(const char* line) {
+  std::string text(line);
+  if (!text.empty() && text.back() == '\n') text.pop_back();
+  if (!text.empty() && text.back() == '\r') text.pop_back();
+  return text;
+}
+
+// Whether the recorder itself could have written `line` for the event it
+// was read as: the same characters, with "\n" or "\r\n" or (at the end of
+// the file) nothing at its end.
+static bool is_exact_event_line(const char* line, int kind, int count) {
+  if (kind == EVENT_PERIODIC && count < 1) return false;
+  char exact[EVENT_LINE_SIZE];
+  KIVET_event_data data{event_x, event_y, event_key};
+  if (format_event_line(exact, kind, data, count) == 0) return false;
+  return without_line_end(line) == without_line_end(exact);
+}
+
+// Every line that is not an exact event line is named in the text window,
+// with what was made of it, so that a mistake in a hand-written script
+// never passes in silence.
+static void report_inexact_line(const char* line, const char* what) {
+  KIVET_log_message("%s line %d: \"%s\" is not an event line; %s\n", SCRIPT_FILE_NAME,
+                    script_line, without_line_end(line).c_str(), what);
+}
+
+static void report_read_as(const char* line, int kind, int count) {
+  char what[80];
+  switch (kind) {
+    case EVENT_MOUSE:
+      snprintf(what, sizeof what, "read as a click at (%d, %d)", event_x, event_y);
+      break;
+    case EVENT_KEYBOARD:
+      snprintf(what, sizeof what, "read as key %d", static_cast<int>(event_key));
+      break;
+    default:
+      snprintf(what, sizeof what, "read as %d periodic event%s", count, count == 1 ? "" : "s");
+      break;
+  }
+  report_inexact_line(line, what);
+}
+
+// Counts the file's lines as the reader takes them, a long line in pieces.
+static void note_line_read(const char* piece) {
+  if (!script_line_unfinished) ++script_line;
+  size_t length = strlen(piece);
+  script_line_unfinished = length == 0 || piece[length - 1] != '\n';
+}
+
 static bool is_empty_line(const char* line) {
   return line[0] == '\n' || (line[0] == '\r' && line[1] == '\n');
 }
@@ -275,10 +278,10 @@ using namespace kivet;
 
 void KIVET_script_write(int kind, KIVET_event_data data) {
   if (!script_file) {
-    OpenResult opened = open_script(true);
-    if (opened.reason) {
+    ScriptFileOpening opened = open_script(true);
+    if (!opened.file) {
       KIVET_log_message("Cannot open script file %s for writing: %s\n", SCRIPT_FILE_NAME,
-                        opened.reason);
+                        opened.reason.c_str());
       // A refused file stays what it is: the recording does not start.
       // Other failures may pass, and the next line tries again.
       if (opened.refused) {
@@ -288,31 +291,22 @@ void KIVET_script_write(int kind, KIVET_event_data data) {
       return;
     }
   }
-  char line[64];
-  int length = 0;
-  switch (kind) {
-    case EVENT_MOUSE:
-      length = snprintf(line, sizeof line, "KIVET_MOUSE(%d, %d);\n", data.x, data.y);
-      break;
-    case EVENT_KEYBOARD:
-      length = snprintf(line, sizeof line, "KIVET_KBD(%d);\n", static_cast<int>(data.key));
-      break;
-    case EVENT_PERIODIC:
-      length = snprintf(line, sizeof line, "KIVET_PERIODIC(%d);\n", periodic_count);
-      break;
-    default:
-      return;
-  }
-  write_line(line, static_cast<size_t>(length));
+  char line[EVENT_LINE_SIZE];
+  int length = format_event_line(line, kind, data, periodic_count);
+  if (length > 0) write_line(line, static_cast<size_t>(length));
 }
 
 int KIVET_script_read() {
   if (!script_file) {
-    if (const char* reason = open_script(false).reason) {
-      KIVET_log_message("Cannot open script file %s for reading: %s\n", SCRIPT_FILE_NAME, reason);
+    ScriptFileOpening opened = open_script(false);
+    if (!opened.file) {
+      KIVET_log_message("Cannot open script file %s for reading: %s\n", SCRIPT_FILE_NAME,
+                        opened.reason.c_str());
       KIVET_script_stop_playback();
       return 0;
     }
+    script_line = 0;
+    script_line_unfinished = false;
   }
   if (periodic_count > 0) {
     event_kind = EVENT_PERIODIC;
@@ -325,41 +319,48 @@ int KIVET_script_read() {
   bool got = false;
   for (int read = 0; read < LINES_PER_STEP; ++read) {
     got = fgets(line, sizeof line, script_file) != nullptr;
+    if (got) note_line_read(line);
     if (!got || !is_empty_line(line)) break;
   }
   if (got && is_empty_line(line)) return SCRIPT_READ_LATER;
   if (!got && ferror(script_file)) {
     // Not an end of file: the name may be a directory, or the disk failed.
-    KIVET_log_message("Cannot read script file %s: %s\n", SCRIPT_FILE_NAME, strerror(errno));
+    KIVET_log_message("Cannot read script file %s: %s\n", SCRIPT_FILE_NAME,
+                      read_failure_reason(script_file).c_str());
     return end_playback();
   }
   if (!got) {
     KIVET_log_message("EOF encountered in script file %s\n", SCRIPT_FILE_NAME);
     return end_playback();
   }
-  if (strlen(line) < 7) return 0;
-  const char* rest = line + 6;
   event_x = event_y = 0;
   event_key = 0;
-  switch (line[6]) {
-    case 'M':
+  int count = 0;
+  switch (strlen(line) < 7 ? '\0' : line[6]) {
+    case 'M': {
       event_kind = EVENT_MOUSE;
+      const char* rest = line + 6;
       event_x = next_signed_run(&rest);
       event_y = next_signed_run(&rest);
-      return 1;
+      break;
+    }
     case 'K':
       event_kind = EVENT_KEYBOARD;
       event_key = static_cast<signed char>(first_digit_run(line + 7, true) & 0xFF);
-      return 1;
-    case 'P': {
+      break;
+    case 'P':
       event_kind = EVENT_PERIODIC;
-      int count = first_digit_run(line + 7, false);
+      count = first_digit_run(line + 7, false);
       periodic_count = count > 1 ? count - 1 : 0;
-      return 1;
-    }
+      break;
     default:
+      report_inexact_line(line, "ends playback");
       return 0;
   }
+  if (!is_exact_event_line(line, event_kind, count)) {
+    report_read_as(line, event_kind, count < 1 ? 1 : count);
+  }
+  return 1;
 }
 
 void KIVET_script_stop_playback() {
@@ -370,8 +371,9 @@ void KIVET_script_stop_playback() {
 
 void KIVET_script_close() {
   if (!script_file) return;
-  if (fclose(script_file) != 0 && script_file_writing) {
-    KIVET_log_message("Cannot write to script file %s: %s\n", SCRIPT_FILE_NAME, strerror(errno));
+  std::string failure = close_script_file(script_file);
+  if (!failure.empty() && script_file_writing) {
+    KIVET_log_message("Cannot write to script file %s: %s\n", SCRIPT_FILE_NAME, failure.c_str());
   }
   script_file = nullptr;
   script_file_writing = false;

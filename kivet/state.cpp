@@ -10,11 +10,14 @@ const char* start_command_line = nullptr;
 int start_show_mode = 0;
 
 bool display_exists = false;
+bool main_started = false;
+bool library_open = false;
 WindowId graphics_window = WindowId::none;
 WindowId text_window = WindowId::none;
 void* instance = nullptr;
-cairo_surface_t* offscreen_bitmap = nullptr;
-cairo_t* memory_dc = nullptr;
+Bitmap* offscreen_bitmap = nullptr;
+Bitmap* spare_bitmap = nullptr;
+ChangedRows changed_rows;
 int origin_x = 0;
 int origin_y = 0;
 bool KIVET_dirty = true;
@@ -36,6 +39,8 @@ bool play_one = false;
 FILE* script_file = nullptr;
 bool script_file_writing = false;
 int periodic_count = 0;
+int script_line = 0;
+bool script_line_unfinished = false;
 
 std::string log_ring[LOG_RING_SIZE];
 int log_head = -1;
@@ -47,13 +52,18 @@ std::deque<Message> message_queue;
 
 void reset_state() {
   display_exists = false;
+  library_open = false;
   graphics_window = WindowId::none;
   text_window = WindowId::none;
   instance = nullptr;
-  if (memory_dc) cairo_destroy(memory_dc);
-  memory_dc = nullptr;
-  if (offscreen_bitmap) cairo_surface_destroy(offscreen_bitmap);
-  offscreen_bitmap = nullptr;
+  // The bitmap's memory is kept for the next opening, white again: a fresh
+  // block of that size costs far more than filling one.
+  if (offscreen_bitmap) {
+    offscreen_bitmap->fill(pixel_value(WHITE));
+    spare_bitmap = offscreen_bitmap;
+    offscreen_bitmap = nullptr;
+  }
+  changed_rows = ChangedRows{};
   origin_x = origin_y = 0;
   KIVET_dirty = true;
   KIVET_logging = true;
@@ -65,6 +75,8 @@ void reset_state() {
   script_file = nullptr;
   script_file_writing = false;
   periodic_count = 0;
+  script_line = 0;
+  script_line_unfinished = false;
   for (auto& line : log_ring) line.clear();
   log_head = -1;
   log_next = 0;

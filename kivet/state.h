@@ -2,20 +2,17 @@
 // the event wait, the window handlers, drawing, the log and the script.
 #pragma once
 
-#include <cairo.h>
-
 #include <cstdio>
 #include <deque>
 #include <string>
 
+#include "kivet/draw/bitmap.h"
 #include "kivet/kivet.h"
 #include "kivet/platform/message.h"
 
 namespace kivet {
 
-// Fixed sizes of the graphics window and the off-screen bitmap.
-constexpr int BITMAP_WIDTH = 601;
-constexpr int BITMAP_HEIGHT = 540;
+// The graphics window's outer size is the off-screen bitmap's (bitmap.h).
 constexpr int TIMER_NUMBER = 2;
 constexpr int TIMER_PERIOD_MS = 100;
 constexpr int LOG_RING_SIZE = 25;
@@ -50,11 +47,22 @@ extern const char* start_command_line;
 extern int start_show_mode;
 
 extern bool display_exists;
+// Set when main starts (the process entry, or a test's own start). Until
+// then a Display only records that it was made: the library opens at main.
+extern bool main_started;
+// Whether the library is open: between KIVET_open and KIVET_close.
+extern bool library_open;
+// The start of the program: opens a Display made before main.
+void start_main();
 extern WindowId graphics_window;  // none while the library is not open
 extern WindowId text_window;      // none until opened, and after it is closed
 extern void* instance;
-extern cairo_surface_t* offscreen_bitmap;
-extern cairo_t* memory_dc;
+// The bitmap all drawing goes to, from KIVET_open on, and the rows of it
+// that changed since the window was last given it.
+extern Bitmap* offscreen_bitmap;
+// A white bitmap kept by reset_state for the next opening.
+extern Bitmap* spare_bitmap;
+extern ChangedRows changed_rows;
 extern int origin_x;
 extern int origin_y;
 extern bool KIVET_dirty;
@@ -76,6 +84,10 @@ extern bool play_one;
 extern FILE* script_file;
 extern bool script_file_writing;  // the open script file's mode
 extern int periodic_count;
+// While reading: the number in the file of the line read last, and whether
+// that read ended inside a line (a line longer than the reader's buffer).
+extern int script_line;
+extern bool script_line_unfinished;
 
 extern std::string log_ring[LOG_RING_SIZE];
 extern int log_head;

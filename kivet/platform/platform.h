@@ -1,15 +1,15 @@
 // The platform layer: the few window-system operations the library needs.
-// A backend (GTK or headless) implements Platform and provides platform().
+// A backend (GTK, Win32, web or headless) implements Platform. This header
+// is part of the seam and needs nothing but the C++ standard library.
 // The library owns the message queue, the pump and every handler; a backend
 // only creates windows and menus, runs the timer, shows the bitmap and the
 // text lines, and posts translated messages with kivet::post_message.
 #pragma once
 
-#include <cairo.h>
-
 #include <string>
 #include <vector>
 
+#include "kivet/draw/bitmap.h"
 #include "kivet/platform/message.h"
 
 namespace kivet {
@@ -85,12 +85,15 @@ class Platform {
   virtual void start_timer(int number, int period_ms) = 0;
   virtual void stop_timer(int number) = 0;
 
-  // Shows the whole off-screen bitmap in the graphics window at (0, 0). A
-  // backend may take it at the window's next frame (within one refresh of
-  // the display), so that any number of presents between two frames cost
-  // one copy; the bitmap must stay alive until then. A frame that is due at
-  // once is drawn before present returns.
-  virtual void present(cairo_surface_t* bitmap) = 0;
+  // Shows the off-screen bitmap in the graphics window at (0, 0): its rows
+  // `changed.top` to `changed.bottom` differ from what the window showed
+  // (the first present after the window was created covers every row). A
+  // backend may read the pixels at the window's next frame (within one
+  // refresh of the display), so that any number of presents between two
+  // frames cost one copy: it keeps the union of the changed rows until
+  // then. The bitmap stays alive and at the same address while the library
+  // is open. A frame that is due at once is drawn before present returns.
+  virtual void present(const Bitmap& bitmap, ChangedRows changed) = 0;
 
   // The text window: clear it, or scroll it up one line and draw `line` at
   // its bottom. Lines past what the window holds are lost at the top.
@@ -121,9 +124,12 @@ class Platform {
 // library, the one chosen at run time.
 Platform& platform();
 
-// Each backend's one instance, for the choice at run time.
-Platform& gtk_platform();
+// Each backend's one instance, for the choice at run time: the headless
+// one and the system's windowed one (GTK, Win32 or web), with the name that
+// KIVET_BACKEND gives it ("gtk", "win32", "web").
 Platform& headless_platform();
+Platform& windowed_platform();
+const char* windowed_backend_name();
 
 // When there is no display to open, the process ends with this status and
 // a line on standard error that ends with this advice.

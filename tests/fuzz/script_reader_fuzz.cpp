@@ -1,9 +1,9 @@
 // Fuzz target: arbitrary bytes as the script file, played back through the
 // event wait. Every event returned must be one the file can describe, and
 // playback must end within the events the file stands for.
+#include <fcntl.h>
 #include <unistd.h>
 
-#include <cstdio>
 #include <cstdlib>
 #include <string>
 
@@ -25,14 +25,26 @@ void enter_scratch_directory() {
   done = true;
 }
 
+// Puts the input in the script file, written over in place and then cut to
+// the input's length. Emptying the file first, as fopen's "w" does, makes
+// ext4 start writing it to the disk when it is closed: about 470 us per
+// input here, against 12 us in place.
+void write_script_file(const uint8_t* data, size_t size) {
+  int fd = open(kivet::SCRIPT_FILE_NAME, O_WRONLY | O_CREAT | O_CLOEXEC, 0644);
+  if (fd < 0) abort();
+  for (size_t done = 0; done < size;) {
+    ssize_t written = write(fd, data + done, size - done);
+    if (written <= 0) abort();
+    done += static_cast<size_t>(written);
+  }
+  if (ftruncate(fd, static_cast<off_t>(size)) != 0 || close(fd) != 0) abort();
+}
+
 }  // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   enter_scratch_directory();
-  FILE* file = fopen(kivet::SCRIPT_FILE_NAME, "wb");
-  if (!file) abort();
-  fwrite(data, 1, size, file);
-  fclose(file);
+  write_script_file(data, size);
 
   kivet::headless::reset();
   KIVET_open(nullptr, nullptr, "", 1);

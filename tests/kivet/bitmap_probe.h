@@ -10,19 +10,8 @@
 
 // Every pixel of the bitmap, row by row, as 0xRRGGBB.
 inline std::vector<uint32_t> bitmap_snapshot() {
-  cairo_surface_t* s = kivet::offscreen_bitmap;
-  cairo_surface_flush(s);
-  const unsigned char* data = cairo_image_surface_get_data(s);
-  int stride = cairo_image_surface_get_stride(s);
-  std::vector<uint32_t> pixels;
-  for (int row = 0; row < kivet::BITMAP_HEIGHT; ++row) {
-    for (int column = 0; column < kivet::BITMAP_WIDTH; ++column) {
-      uint32_t pixel;
-      memcpy(&pixel, data + row * stride + column * 4, sizeof pixel);
-      pixels.push_back(pixel & 0xFFFFFF);
-    }
-  }
-  return pixels;
+  const uint32_t* data = kivet::offscreen_bitmap->data();
+  return std::vector<uint32_t>(data, data + kivet::BITMAP_WIDTH * kivet::BITMAP_HEIGHT);
 }
 
 // Where the pixels of one colour lie, in display coordinates.

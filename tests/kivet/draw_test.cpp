@@ -6,7 +6,7 @@
 #include <utility>
 
 #include "bitmap_probe.h"
-#include "kivet/raster.h"
+#include "kivet/draw/raster.h"
 
 namespace headless = kivet::headless;
 using Lines = std::vector<std::string>;

@@ -1,5 +1,7 @@
 // The event stream: periodic events and their arming, input replacing an
 // armed event, single steps, quit, and the wait's sleeping instead of spinning.
+#include <functional>
+
 #include "support/test_support.h"
 
 namespace headless = kivet::headless;
@@ -110,15 +112,20 @@ TEST_F(EventWaitTest, AnimationCodes) {
   }
 }
 
-TEST_F(EventWaitTest, CodeFiveTurnsEveryLaterWaitIntoQuit) {
+TEST_F(EventWaitTest, CodeFiveMakesEveryLaterWaitQuitAtOnceWithNoData) {
   EXPECT_EQ(KIVET_set_animation(5), 1);
   headless::click(10, 10);
-  EXPECT_EQ(wait_event().kind, 4);
-  headless::character('z');
-  EXPECT_EQ(wait_event().kind, 4);
+  for (int i = 0; i < 2; ++i) {
+    WaitResult r = wait_event();  // halted, and no input taken: at once
+    EXPECT_EQ(r.kind, 4);
+    EXPECT_EQ(r.x, 0);
+    EXPECT_EQ(r.y, 0);
+    EXPECT_EQ(r.key, 0);
+  }
   KIVET_set_animation(2);
   EXPECT_EQ(wait_event().kind, 4);
-  EXPECT_EQ(headless::ticks_delivered(), 1) << "the wait still waits for its event";
+  EXPECT_EQ(headless::ticks_delivered(), 0) << "no wait waited for a tick";
+  EXPECT_EQ(headless::sleeps(), 0);
 }
 
 TEST_F(EventWaitTest, QuitMessageEndsTheWait) {
@@ -134,16 +141,27 @@ TEST_F(EventWaitTest, QuitWinsOverAScriptEventOfTheSamePass) {
   EXPECT_TRUE(kivet::play_one) << "the script event is not consumed";
 }
 
-TEST_F(EventWaitTest, QuitMenuEntryShortcutAndCloseBoxEachEndTheRun) {
-  headless::command(kivet::CMD_QUIT);
-  EXPECT_EQ(wait_event().kind, 4);
-  headless::ctrl_key('q');
-  EXPECT_EQ(wait_event().kind, 4);
-  headless::ctrl_key('q', true);
-  EXPECT_EQ(wait_event().kind, 4);
-  headless::close_window(WindowId::graphics);
-  EXPECT_EQ(wait_event().kind, 4);
-  EXPECT_FALSE(headless::exists(WindowId::graphics));
+TEST_F(EventWaitTest, EveryWayToQuitEndsTheRunForGood) {
+  const std::function<void()> ways[] = {
+      [] { headless::command(kivet::CMD_QUIT); },
+      [] { headless::ctrl_key('q'); },
+      [] { headless::ctrl_key('q', true); },
+      [] { headless::close_window(WindowId::graphics); },
+  };
+  for (const auto& quit : ways) {
+    headless::reset();
+    open_library();
+    KIVET_set_animation(2);
+    quit();
+    EXPECT_EQ(wait_event().kind, 4);
+    // Input that comes after the quit is never taken: every later wait quits.
+    headless::character('x');
+    WaitResult again = wait_event();
+    EXPECT_EQ(again.kind, 4);
+    EXPECT_EQ(again.key, 0);
+    EXPECT_EQ(headless::ticks_delivered(), 0);
+  }
+  EXPECT_FALSE(headless::exists(WindowId::graphics)) << "the close box destroyed it";
   EXPECT_FALSE(headless::timer_running());
 }
 

@@ -25,8 +25,9 @@ TEST(OpenClose, WindowsTitlesSizesAndPlaces) {
   EXPECT_TRUE(headless::timer_running());
   EXPECT_EQ(kivet::origin_x, 300);
   EXPECT_EQ(kivet::origin_y, 257);
-  EXPECT_EQ(cairo_image_surface_get_width(kivet::offscreen_bitmap), 601);
-  EXPECT_EQ(cairo_image_surface_get_height(kivet::offscreen_bitmap), 540);
+  ASSERT_NE(kivet::offscreen_bitmap, nullptr);
+  EXPECT_EQ(kivet::offscreen_bitmap->width(), 601);
+  EXPECT_EQ(kivet::offscreen_bitmap->height(), 540);
   EXPECT_FALSE(kivet::running);
   EXPECT_EQ(KIVET_close(), 1);
   EXPECT_TRUE(headless::visible(WindowId::graphics)) << "windows stay after close";

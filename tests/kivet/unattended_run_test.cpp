@@ -1,13 +1,15 @@
 // A run without a user (KIVET_BACKEND=headless): the script played from
 // open and quit after it, text-window lines and the dialog on streams, and
 // the snapshot written when the library closes.
+#include <cairo.h>
+
 #include <cstdio>
 #include <cstdlib>
 #include <fstream>
 #include <string>
 
+#include "bitmap_probe.h"
 #include "kivet/display.h"
-#include "support/test_support.h"
 
 namespace headless = kivet::headless;
 
@@ -86,6 +88,33 @@ TEST_F(UnattendedRunTest, TheDialogWritesItsPromptAndReadsOneLine) {
   EXPECT_EQ(output(), "Name?\nAgain?\nOnce more?\n");
 }
 
+TEST_F(UnattendedRunTest, TextIsUtf8EverywhereAndStrayBytesShowAsLatin1) {
+  Display display;
+  give_input("Zo\xc3\xab\n");
+  char answer[256];
+  KIVET_gets("Nom, s'il vous pla\xc3\xaet ?", answer);
+  EXPECT_STREQ(answer, "Zo\xc3\xab");
+  KIVET_set_logging(1);
+  auto drawn = [](const char* text) {
+    KIVET_clear();
+    KIVET_draw_text(BLACK, -200, 0, 30, text);
+    return ink(BLACK);
+  };
+  // The answer, and a UTF-8 text in the program, draw as the same letters
+  // as the Latin-1 bytes of older programs: nothing is drawn twice over.
+  using Texts = std::pair<const char*, const char*>;
+  for (auto [utf8, latin1] : {Texts{answer, "Zo\xeb"},
+                              Texts{"Caf\xc3\xa9 20\xc2\xb0" "C", "Caf\xe9 20\xb0" "C"}}) {
+    Ink expected = drawn(latin1);
+    Ink got = drawn(utf8);
+    EXPECT_EQ(got.count, expected.count) << utf8;
+    EXPECT_EQ(got.right, expected.right) << utf8;
+  }
+  EXPECT_NE(output().find("Nom, s'il vous pla\xc3\xaet ?\n"), std::string::npos);
+  EXPECT_NE(output().find("black text at (-200,0), \"Caf\xc3\xa9 20\xc2\xb0" "C\"\n"),
+            std::string::npos);
+}
+
 TEST_F(UnattendedRunTest, TheSnapshotHoldsTheBitmapOrItsFailureGoesToStandardError) {
   setenv("KIVET_SNAPSHOT", "snapshot.png", 1);
   {
@@ -104,6 +133,7 @@ TEST_F(UnattendedRunTest, TheSnapshotHoldsTheBitmapOrItsFailureGoesToStandardErr
   cairo_surface_destroy(picture);
 
   setenv("KIVET_SNAPSHOT", "no/such/directory/snapshot.png", 1);
+  open_library();
   testing::internal::CaptureStderr();
   EXPECT_EQ(KIVET_close(), 1);
   EXPECT_EQ(testing::internal::GetCapturedStderr(),

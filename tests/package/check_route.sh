@@ -2,7 +2,8 @@
 # Builds the program in outside/ against the library by one route, runs it
 # headless and checks its output and exit status:
 #   check_route.sh install SOURCE WORK          configure with BUILD_TESTING
-#                                               off, build, install to WORK/prefix
+#                                               off, build, install to WORK/prefix,
+#                                               check the files installed
 #   check_route.sh find_package SOURCE WORK PREFIX
 #   check_route.sh subdirectory SOURCE WORK
 #   check_route.sh pkg-config SOURCE WORK PREFIX
@@ -30,7 +31,10 @@ case "$route" in
     cmake --install build --prefix "$work/prefix" >install.log || fail "install failed"
     for file in include/kivet/kivet.h include/kivet/display.h lib/libkivet.a \
         lib/cmake/kivet/kivetConfig.cmake lib/cmake/kivet/kivetTargets.cmake \
-        lib/pkgconfig/kivet.pc; do
+        lib/pkgconfig/kivet.pc lib/cmake/kivet/kivetConfigVersion.cmake \
+        share/doc/kivet/README.md share/doc/kivet/CHANGELOG.md share/doc/kivet/docs/guide.md \
+        share/doc/kivet/examples/hello.cpp share/doc/kivet/examples/hello.scr \
+        share/doc/kivet/examples/hello.png share/doc/kivet/examples/question.in; do
       [ -f "prefix/$file" ] || fail "prefix/$file was not installed"
     done
     exit 0
@@ -51,6 +55,8 @@ case "$route" in
     # The line a user types, with the package's place made known.
     PKG_CONFIG_PATH=$prefix/lib/pkgconfig
     export PKG_CONFIG_PATH
+    version=$(pkg-config --modversion kivet)
+    [ "$version" = 1.0.0 ] || fail "kivet.pc gives version $version, not 1.0.0"
     g++ "$outside/program.cpp" $(pkg-config --cflags --libs kivet) -o program ||
       fail "g++ with pkg-config failed"
     program=$work/program

@@ -199,7 +199,8 @@ void check_scene(const Picture& p, std::vector<FoundAircraft>& aircraft, int che
 
   // Runways: where no aircraft hides them, every column of a strip (from
   // x = -135 to the right edge) is ground at r - 28, gray from r - 27 to
-  // r + 18 with a white centre line two rows wide on r, and ground at r + 19.
+  // r + 18 with a white centre line three rows wide around r (a line 2 wide
+  // takes the pixels within one pixel of it), and ground at r + 19.
   // The apron left of it is gray from r - 27 to r, and its exit taxiway
   // rises to the left edge.
   for (int i = 0; i < 3; ++i) {
@@ -226,7 +227,9 @@ void check_scene(const Picture& p, std::vector<FoundAircraft>& aircraft, int che
         EXPECT_EQ(p.at(x, r), WHITE) << where;
         int white = 0;
         for (int y = r - 3; y <= r + 3; ++y) white += p.at(x, y) == WHITE;
-        EXPECT_EQ(white, 2) << where;
+        EXPECT_EQ(white, 3) << where;
+        EXPECT_EQ(p.at(x, r - 1), WHITE) << where;
+        EXPECT_EQ(p.at(x, r + 1), WHITE) << where;
         EXPECT_EQ(p.at(x, r + 18), GRAY_50) << where;
         EXPECT_EQ(p.at(x, r + 19), SEA_GREEN) << where;
       } else {

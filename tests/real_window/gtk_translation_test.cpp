@@ -1,11 +1,9 @@
 // The GTK backend's parts that need no display: key codes, typed
-// characters and menu keys, menu texts, library bytes to and from UTF-8, and
-// the timer's schedule.
+// characters and menu keys, menu texts, and the timer's schedule.
 #include <gtest/gtest.h>
 
 #include <vector>
 
-#include "kivet/platform/gtk/byte_text.h"
 #include "kivet/platform/gtk/clock_timer.h"
 #include "kivet/platform/gtk/gtk_menu.h"
 #include "kivet/platform/gtk/key_codes.h"
@@ -105,21 +103,6 @@ TEST(MenuTextTest, MnemonicAndShownShortcut) {
 
   EXPECT_EQ(parse_menu_text("&Run").accel_key, 0u);
   EXPECT_EQ(parse_menu_text("MAC: see\tthe README").accel_key, 0u);
-}
-
-TEST(ByteTextTest, EveryByteIsOneCharacter) {
-  EXPECT_EQ(bytes_to_utf8("caf\xe9"), "caf\xc3\xa9");
-  // A newline inside a line, C1 bytes and bytes that are not UTF-8 all come
-  // out as something Pango draws on the one line.
-  EXPECT_EQ(bytes_to_utf8("a\nb\x85\xff"),
-            "a\xef\xbf\xbd"
-            "b\xef\xbf\xbd\xc3\xbf");
-}
-
-TEST(ByteTextTest, TypedTextBecomesLatin1) {
-  EXPECT_EQ(utf8_to_bytes("h\xc3\xa9llo"), "h\xe9llo");
-  EXPECT_EQ(utf8_to_bytes("5 \xe2\x82\xac"), "5 ?");
-  EXPECT_EQ(utf8_to_bytes("bad \xff end"), "bad ? end");
 }
 
 TEST(ClockTimerTest, TicksKeepToTheClockAndSkipWhatWasMissed) {

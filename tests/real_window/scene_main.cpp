@@ -4,8 +4,6 @@
 // each), then halts, writes its bitmap to
 // "bitmap.png" in its working directory and prints "halted". After that it
 // prints each click as "mouse X Y" and ends at quit.
-#include <cairo.h>
-
 #include <cstdio>
 #include <cstdlib>
 
@@ -13,6 +11,7 @@
 #include "kivet/display.h"
 #include "kivet/kivet.h"
 #include "kivet/platform/platform.h"
+#include "kivet/snapshot.h"
 #include "kivet/state.h"
 
 // Its own process entry: the simulation's driver steps come from the
@@ -22,6 +21,7 @@ int main(int argc, char** argv) {
   kivet::start_argv = argv;
   kivet::start_command_line = "";
   kivet::start_show_mode = 1;
+  kivet::start_main();
   int ticks = argc > 1 ? atoi(argv[1]) : 30;
   std::srand(1);
   Display display;
@@ -43,9 +43,7 @@ int main(int argc, char** argv) {
       printf("tick %d\n", tick);
       if (tick++ == ticks) {
         display.set_animation(kivet::halt);
-        cairo_surface_flush(kivet::offscreen_bitmap);
-        bool written = cairo_surface_write_to_png(kivet::offscreen_bitmap, "bitmap.png") ==
-                       CAIRO_STATUS_SUCCESS;
+        bool written = kivet::write_png(*kivet::offscreen_bitmap, "bitmap.png").empty();
         printf(written ? "halted\n" : "bitmap.png not written\n");
       }
     }

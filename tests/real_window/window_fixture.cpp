@@ -51,8 +51,11 @@ void WindowTest::SetUp() {
   ASSERT_TRUE(x_->ok());
 }
 
-void WindowTest::start(const std::string& program, const std::string& working_dir) {
-  ASSERT_TRUE(program_.start({program}, xvfb_.display(), working_dir));
+void WindowTest::start(const std::string& program, const std::string& working_dir,
+                       const std::vector<std::string>& args) {
+  std::vector<std::string> argv{program};
+  argv.insert(argv.end(), args.begin(), args.end());
+  ASSERT_TRUE(program_.start(argv, xvfb_.display(), working_dir));
   graphics_ = x_->find_window(GRAPHICS_TITLE, 10000);
   text_ = x_->find_window(TEXT_TITLE, 10000);
   ASSERT_NE(graphics_, 0u) << "no graphics window";

@@ -76,7 +76,8 @@ class WindowTest : public ::testing::Test {
 
   // Starts the program and waits until both its windows are on the screen;
   // the pointer then rests in the graphics window, so that keys go there.
-  void start(const std::string& program, const std::string& working_dir = "");
+  void start(const std::string& program, const std::string& working_dir = "",
+             const std::vector<std::string>& args = {});
   void xdotool(std::vector<std::string> args, int timeout_ms = 10000);
   // Moves the pointer; without a window manager the keyboard follows it.
   void point_at(int x, int y);

@@ -21,14 +21,7 @@ std::vector<std::string> last_lines(size_t n) {
 }
 
 uint32_t bitmap_pixel(int x, int y) {
-  cairo_surface_t* s = kivet::offscreen_bitmap;
-  cairo_surface_flush(s);
-  int column = kivet::origin_x + x;
-  int row = kivet::origin_y - y;
-  const unsigned char* data = cairo_image_surface_get_data(s);
-  uint32_t pixel;
-  memcpy(&pixel, data + row * cairo_image_surface_get_stride(s) + column * 4, sizeof pixel);
-  return pixel & 0xFFFFFF;
+  return kivet::offscreen_bitmap->at(kivet::origin_x + x, kivet::origin_y - y);
 }
 
 uint32_t palette_rgb(int color) {

@@ -2,7 +2,7 @@
 // how Enter, Escape and the close box reach the dialog procedure.
 #include "kivet/platform/gtk/gtk_dialog.h"
 
-#include "kivet/platform/gtk/byte_text.h"
+#include "kivet/text_encoding.h"
 
 namespace kivet::gtk {
 
@@ -23,7 +23,7 @@ static GtkWidget* prompt_label(const std::string& prompt) {
   std::string shown = prompt.substr(0, prompt.find_last_not_of(' ') + 1);
   // Like a static text: a newline breaks the line and a tab moves on to the
   // next tab stop; other control bytes show as replacement characters.
-  GtkWidget* label = gtk_label_new(static_text_to_utf8(shown).c_str());
+  GtkWidget* label = gtk_label_new(shown_utf8(shown, ControlCharacters::replace_but_newline_and_tab).c_str());
   gtk_label_set_line_wrap(GTK_LABEL(label), TRUE);
   gtk_label_set_line_wrap_mode(GTK_LABEL(label), PANGO_WRAP_WORD_CHAR);
   gtk_label_set_max_width_chars(GTK_LABEL(label), PROMPT_WIDTH_CHARS);
@@ -70,7 +70,7 @@ static void place_by_owner(GtkWidget* dialog, GtkWindow* owner) {
 
 GtkWidget* ModalDialog::build(const DialogSetup& setup, GtkWindow* owner) {
   GtkWidget* dialog = gtk_dialog_new();
-  gtk_window_set_title(GTK_WINDOW(dialog), bytes_to_utf8(setup.title).c_str());
+  gtk_window_set_title(GTK_WINDOW(dialog), shown_utf8(setup.title, ControlCharacters::replace).c_str());
   gtk_window_set_modal(GTK_WINDOW(dialog), TRUE);
   gtk_window_set_resizable(GTK_WINDOW(dialog), FALSE);
   if (owner) {
@@ -85,7 +85,7 @@ GtkWidget* ModalDialog::build(const DialogSetup& setup, GtkWindow* owner) {
   gtk_box_pack_start(GTK_BOX(content), edit_box(view_), TRUE, TRUE, 0);
 
   GtkWidget* button =
-      gtk_dialog_add_button(GTK_DIALOG(dialog), bytes_to_utf8(setup.button).c_str(), DIALOG_OKAY);
+      gtk_dialog_add_button(GTK_DIALOG(dialog), shown_utf8(setup.button, ControlCharacters::replace).c_str(), DIALOG_OKAY);
   GtkWidget* button_box = gtk_widget_get_parent(button);
   if (GTK_IS_BUTTON_BOX(button_box)) {
     gtk_button_box_set_layout(GTK_BUTTON_BOX(button_box), GTK_BUTTONBOX_CENTER);
@@ -124,9 +124,9 @@ std::string ModalDialog::item_text(int id) const {
       GtkTextIter start, end;
       gtk_text_buffer_get_bounds(buffer, &start, &end);
       gchar* text = gtk_text_buffer_get_text(buffer, &start, &end, FALSE);
-      std::string bytes = utf8_to_bytes(text);
+      std::string typed = text;
       g_free(text);
-      return bytes;
+      return typed;
     }
     case DIALOG_PROMPT:
       return spec_.prompt;

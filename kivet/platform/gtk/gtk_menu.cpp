@@ -2,7 +2,7 @@
 
 #include <cctype>
 
-#include "kivet/platform/gtk/byte_text.h"
+#include "kivet/text_encoding.h"
 
 namespace kivet::gtk {
 namespace {
@@ -53,7 +53,7 @@ void parse_shortcut(const std::string& shortcut, MenuLabel& label) {
 MenuLabel parse_menu_text(const std::string& text) {
   MenuLabel label;
   size_t tab = text.find('\t');
-  label.mnemonic = mnemonic_label(bytes_to_utf8(text.substr(0, tab)));
+  label.mnemonic = mnemonic_label(shown_utf8(text.substr(0, tab), ControlCharacters::replace));
   if (tab != std::string::npos) parse_shortcut(text.substr(tab + 1), label);
   return label;
 }

@@ -2,4 +2,4 @@
 // opens windows.
 #include "kivet/platform/platform.h"
 
-kivet::Platform& kivet::platform() { return gtk_platform(); }
+kivet::Platform& kivet::platform() { return windowed_platform(); }

@@ -1,6 +1,6 @@
 // The GTK 3 backend: the graphics window (menu bar above a drawing area that
-// shows the window's own copy of the bitmap), the text window, the timer and
-// the modal dialog. Every toolkit event becomes a message posted to the
+// shows the library's bitmap), the text window, the timer and the modal
+// dialog. Every toolkit event becomes a message posted to the
 // library's queue; the library decides what it means.
 #include <gtk/gtk.h>
 
@@ -8,15 +8,15 @@
 #include <cstdlib>
 #include <map>
 
-#include "kivet/platform/gtk/byte_text.h"
+#include "kivet/platform/gtk/bitmap_view.h"
 #include "kivet/platform/gtk/clock_timer.h"
 #include "kivet/platform/gtk/endings.h"
 #include "kivet/platform/gtk/gtk_dialog.h"
 #include "kivet/platform/gtk/gtk_menu.h"
 #include "kivet/platform/gtk/key_codes.h"
 #include "kivet/platform/gtk/text_pane.h"
-#include "kivet/platform/gtk/window_copy.h"
 #include "kivet/platform/platform.h"
+#include "kivet/text_encoding.h"
 
 namespace kivet::gtk {
 namespace {
@@ -39,6 +39,19 @@ struct Window {
 gpointer as_data(WindowId window) { return GINT_TO_POINTER(static_cast<int>(window)); }
 WindowId as_window(gpointer data) { return static_cast<WindowId>(GPOINTER_TO_INT(data)); }
 
+bool is_set(const char* name) {
+  const char* value = g_getenv(name);
+  return value && *value;
+}
+
+// No display is named at all: one line that says what to do, before the
+// toolkit is started (whose own message would not).
+[[noreturn]] void report_display_unset() {
+  fprintf(stderr, "kivet: no display to open (neither DISPLAY nor WAYLAND_DISPLAY is set): %s\n",
+          NO_DISPLAY_ADVICE);
+  exit(EXIT_NO_DISPLAY);
+}
+
 // The display named by the environment cannot be opened (no server there,
 // or no access): one line that says what to do, instead of the toolkit's.
 [[noreturn]] void report_no_display() {
@@ -55,6 +68,7 @@ class GtkPlatform : public Platform {
     // The library formats its own text and bytes; the user's locale must
     // not change how.
     gtk_disable_setlocale();
+    if (!is_set("DISPLAY") && !is_set("WAYLAND_DISPLAY")) report_display_unset();
     if (!gtk_init_check(nullptr, nullptr)) report_no_display();
     watch_outside_endings();
   }
@@ -75,7 +89,7 @@ class GtkPlatform : public Platform {
     if (windows_[id].toplevel) destroy_window(id);
     Window& w = windows_[id];
     w.toplevel = gtk_window_new(GTK_WINDOW_TOPLEVEL);
-    gtk_window_set_title(GTK_WINDOW(w.toplevel), bytes_to_utf8(setup.title).c_str());
+    gtk_window_set_title(GTK_WINDOW(w.toplevel), shown_utf8(setup.title, ControlCharacters::replace).c_str());
     gtk_window_set_resizable(GTK_WINDOW(w.toplevel), setup.resizable);
     gtk_window_set_default_size(GTK_WINDOW(w.toplevel), setup.width, setup.height);
     gtk_window_move(GTK_WINDOW(w.toplevel), setup.x, setup.y);
@@ -84,7 +98,7 @@ class GtkPlatform : public Platform {
     gtk_box_pack_end(GTK_BOX(w.box), w.area, TRUE, TRUE, 0);
     gtk_container_add(GTK_CONTAINER(w.toplevel), w.box);
     connect_signals(id, w);
-    if (id == WindowId::graphics) copy_.create(setup.width, setup.height);
+    if (id == WindowId::graphics) view_.forget();
     if (id == WindowId::text) text_.attach(w.area);
     send_message(Message{id, MessageKind::create, 0, 0});
   }
@@ -139,17 +153,19 @@ class GtkPlatform : public Platform {
 
   // The bitmap reaches the window through the toolkit's draw cycle, the only
   // way a picture reaches the screen on every display server: at the next
-  // frame the window's copy takes what changed, and the bands that hold the
-  // changes are redrawn. Any number of presents between two frames cost one
-  // copy, so the picture shows the latest bitmap at each refresh. When a
-  // frame is due at once, it is drawn before present returns, so that a
-  // program that flushes and then computes without waiting shows its picture.
-  void present(cairo_surface_t* bitmap) override {
+  // frame the rows that changed are redrawn from the library's pixels. Any
+  // number of presents between two frames cost one redraw, so the picture
+  // shows the latest bitmap at each refresh. When a frame is due at once, it
+  // is drawn before present returns, so that a program that flushes and then
+  // computes without waiting shows its picture.
+  void present(const Bitmap& bitmap, ChangedRows changed) override {
     GtkWidget* area = windows_[WindowId::graphics].area;
     if (!area) return;
-    bool frame_requested = copy_.pending();
-    copy_.show(bitmap);
-    if (!frame_requested) gtk_widget_add_tick_callback(area, on_frame, nullptr, nullptr);
+    bool frame_requested = view_.has_changes();
+    view_.show(bitmap, changed);
+    if (!frame_requested && view_.has_changes()) {
+      gtk_widget_add_tick_callback(area, on_frame, nullptr, nullptr);
+    }
     run_pending_work();
   }
 
@@ -279,19 +295,19 @@ class GtkPlatform : public Platform {
     }
   }
 
-  // At a frame, before it is drawn: the changed bands become the parts of
-  // the window that this frame redraws.
+  // At a frame, before it is drawn: the changed rows become the part of the
+  // window that this frame redraws.
   static gboolean on_frame(GtkWidget* area, GdkFrameClock*, gpointer) {
-    for (const ChangedBand& band : self().copy_.take_changes()) {
-      gtk_widget_queue_draw_area(area, band.left, band.top, band.right - band.left + 1,
-                                 band.bottom - band.top + 1);
+    ChangedRows rows = self().view_.take_changes();
+    if (!rows.empty()) {
+      gtk_widget_queue_draw_area(area, 0, rows.top, BITMAP_WIDTH, rows.bottom - rows.top + 1);
     }
     return G_SOURCE_REMOVE;
   }
 
   static gboolean on_graphics_draw(GtkWidget* area, cairo_t* cr, gpointer window) {
     self().windows_[as_window(window)].drawn = true;
-    self().copy_.paint(cr, gtk_widget_get_allocated_width(area),
+    self().view_.paint(cr, gtk_widget_get_allocated_width(area),
                        gtk_widget_get_allocated_height(area));
     return TRUE;
   }
@@ -309,18 +325,21 @@ class GtkPlatform : public Platform {
 
   std::map<WindowId, Window> windows_;
   std::map<int, guint> timers_;
-  WindowCopy copy_;
+  BitmapView view_;
   MenuBar menu_;
   TextPane text_;
   ModalDialog dialog_;
 };
 
-GtkPlatform& GtkPlatform::self() { return static_cast<GtkPlatform&>(gtk_platform()); }
+GtkPlatform& GtkPlatform::self() { return static_cast<GtkPlatform&>(windowed_platform()); }
 
 }  // namespace
 }  // namespace kivet::gtk
 
-kivet::Platform& kivet::gtk_platform() {
-  static gtk::GtkPlatform instance;
-  return instance;
+kivet::Platform& kivet::windowed_platform() {
+  // Never destroyed: the library may still need it while the program ends.
+  static gtk::GtkPlatform* instance = new gtk::GtkPlatform;
+  return *instance;
 }
+
+const char* kivet::windowed_backend_name() { return "gtk"; }

@@ -1,7 +1,7 @@
 // The text window's lines and their drawing.
 #include "kivet/platform/gtk/text_pane.h"
 
-#include "kivet/platform/gtk/byte_text.h"
+#include "kivet/text_encoding.h"
 #include "kivet/platform/platform.h"
 
 namespace kivet::gtk {
@@ -29,7 +29,7 @@ void TextPane::clear() {
 }
 
 void TextPane::add_line(const char* bytes) {
-  lines_.push_back(bytes_to_utf8(bytes ? bytes : ""));
+  lines_.push_back(shown_utf8(bytes ? bytes : "", ControlCharacters::replace));
   size_t kept = lines_kept();
   while (lines_.size() > kept) lines_.pop_front();
   request_redraw();

@@ -3,8 +3,6 @@
 // run without a display (KIVET_BACKEND=headless) uses it unattended.
 #pragma once
 
-#include <cairo.h>
-
 #include <cstdint>
 #include <cstdio>
 #include <functional>
@@ -61,7 +59,7 @@ void set_idle_handler(std::function<void()> handler);
 void quit_after_ticks(int ticks);
 
 // What reached the windows.
-cairo_surface_t* screen();  // the graphics window's client pixels
+// A pixel of the graphics window's client area, 0xRRGGBB.
 uint32_t screen_pixel(int x, int y);
 const std::vector<std::string>& text_lines();
 bool visible(WindowId window);

@@ -5,8 +5,7 @@
 // Unattended, as in a program's run without a display, there is no screen
 // and no input: text-window lines go to a stream, and the dialog reads its
 // answer from another.
-#include <sys/types.h>
-
+#include <algorithm>
 #include <chrono>
 #include <cstdio>
 #include <cstdlib>
@@ -42,7 +41,7 @@ struct State {
   int ticks = 0;
   int sleeps = 0;
   int presents = 0;
-  cairo_surface_t* screen = nullptr;
+  std::vector<uint32_t> screen;  // the client area's pixels, 0xRRGGBB
   std::vector<std::string> text_lines;
   std::deque<DialogReply> replies;
   std::vector<DialogSetup> dialogs;
@@ -61,15 +60,10 @@ State& state() {
   return s;
 }
 
-cairo_surface_t* screen_surface() {
+// The client area, white until something is presented.
+std::vector<uint32_t>& screen_pixels() {
   State& s = state();
-  if (!s.screen) {
-    s.screen = cairo_image_surface_create(CAIRO_FORMAT_RGB24, CLIENT_WIDTH, CLIENT_HEIGHT);
-    cairo_t* cr = cairo_create(s.screen);
-    cairo_set_source_rgb(cr, 1, 1, 1);
-    cairo_paint(cr);
-    cairo_destroy(cr);
-  }
+  if (s.screen.empty()) s.screen.assign(static_cast<size_t>(CLIENT_WIDTH) * CLIENT_HEIGHT, 0xFFFFFF);
   return s.screen;
 }
 
@@ -84,11 +78,12 @@ std::string shown_prompt(const std::string& prompt) {
 // One line of `in` without its line end; at the end of input, what was
 // read so far (nothing: an empty answer).
 std::string read_answer(FILE* in) {
-  char* line = nullptr;
-  size_t capacity = 0;
-  ssize_t length = getline(&line, &capacity, in);
-  std::string answer = length > 0 ? std::string(line, static_cast<size_t>(length)) : "";
-  free(line);
+  std::string answer;
+  char piece[256];
+  while (fgets(piece, sizeof piece, in)) {
+    answer += piece;
+    if (answer.back() == '\n') break;
+  }
   if (!answer.empty() && answer.back() == '\n') answer.pop_back();
   if (!answer.empty() && answer.back() == '\r') answer.pop_back();
   return answer;
@@ -145,16 +140,18 @@ class HeadlessPlatform : public Platform {
   void start_timer(int, int) override { state().timer = true; }
   void stop_timer(int) override { state().timer = false; }
 
-  void present(cairo_surface_t* bitmap) override {
+  // The changed rows reach the screen at once; those below the client
+  // area are never seen.
+  void present(const Bitmap& bitmap, ChangedRows changed) override {
     State& s = state();
     if (unattended_run() || !s.windows[WindowId::graphics].exists) return;
     ++s.presents;
-    cairo_t* cr = cairo_create(screen_surface());
-    cairo_set_operator(cr, CAIRO_OPERATOR_SOURCE);
-    cairo_set_source_surface(cr, bitmap, 0, 0);
-    cairo_paint(cr);
-    cairo_destroy(cr);
-    cairo_surface_flush(screen_surface());
+    std::vector<uint32_t>& screen = screen_pixels();
+    int last = std::min(changed.bottom, CLIENT_HEIGHT - 1);
+    for (int y = std::max(changed.top, 0); y <= last; ++y) {
+      memcpy(&screen[static_cast<size_t>(y) * CLIENT_WIDTH], bitmap.row(y),
+             CLIENT_WIDTH * sizeof(uint32_t));
+    }
   }
 
   void text_clear() override {
@@ -253,9 +250,21 @@ class HeadlessPlatform : public Platform {
 
 void reset() {
   State& s = state();
-  if (s.screen) cairo_surface_destroy(s.screen);
+  // The screen's memory is kept, white again: a fresh block of that size
+  // costs far more than filling one.
+  std::vector<uint32_t> screen = std::move(s.screen);
+  if (!screen.empty()) {
+    // One row, then copies of it: the wide stores of memcpy.
+    std::fill(screen.begin(), screen.begin() + CLIENT_WIDTH, 0xFFFFFF);
+    for (size_t y = 1; y < CLIENT_HEIGHT; ++y) {
+      memcpy(&screen[y * CLIENT_WIDTH], screen.data(), CLIENT_WIDTH * sizeof(uint32_t));
+    }
+  }
   s = State{};
+  s.screen = std::move(screen);
   reset_state();
+  // A test's own main has started: a Display opens as it is made.
+  main_started = true;
 }
 
 void begin_unattended_run(FILE* out, FILE* in) {
@@ -308,16 +317,8 @@ int ticks_delivered() { return state().ticks; }
 int sleeps() { return state().sleeps; }
 void quit_after_ticks(int ticks) { state().tick_limit = ticks; }
 void set_idle_handler(std::function<void()> handler) { state().idle_handler = std::move(handler); }
-cairo_surface_t* screen() { return screen_surface(); }
-
 uint32_t screen_pixel(int x, int y) {
-  cairo_surface_t* s = screen_surface();
-  cairo_surface_flush(s);
-  const unsigned char* data = cairo_image_surface_get_data(s);
-  int stride = cairo_image_surface_get_stride(s);
-  uint32_t pixel;
-  memcpy(&pixel, data + y * stride + x * 4, sizeof pixel);
-  return pixel & 0xFFFFFF;
+  return screen_pixels()[static_cast<size_t>(y) * CLIENT_WIDTH + x] & 0xFFFFFF;
 }
 
 const std::vector<std::string>& text_lines() { return state().text_lines; }

@@ -1,7 +1,7 @@
 // Text drawing: a string or a printf-style formatted string at a display
 // point, in a palette colour and a character height in pixels. This file
 // corrects the arguments, logs, and hands a private copy of the text to
-// KIVET_render, whose text branch lays it out with Pango.
+// KIVET_render, whose text branch lays it out (text_layout.h).
 #include <climits>
 #include <cstdarg>
 #include <cstdio>

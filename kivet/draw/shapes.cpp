@@ -7,6 +7,7 @@
 #include <cstdint>
 #include <utility>
 
+#include "kivet/draw/raster.h"
 #include "kivet/event_wait.h"
 #include "kivet/kivet.h"
 #include "kivet/state.h"
@@ -140,12 +141,8 @@ int KIVET_draw_circle(int color, int x, int y, int radius) {
 int KIVET_clear() {
   if (KIVET_logging) KIVET_log_message("Clearing the graphics window\n");
   // The whole bitmap, outermost rows and columns included, becomes white.
-  if (memory_dc) {
-    const KivetRgb& white = KIVET_palette[WHITE];
-    cairo_save(memory_dc);
-    cairo_set_source_rgb(memory_dc, white.red / 255.0, white.green / 255.0, white.blue / 255.0);
-    cairo_paint(memory_dc);
-    cairo_restore(memory_dc);
+  if (offscreen_bitmap) {
+    PixelWriter(*offscreen_bitmap, WHITE, changed_rows).box(Box{0, 0, WIDTH - 1, HEIGHT - 1});
   }
   KIVET_dirty = true;
   return 1;

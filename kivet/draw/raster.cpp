@@ -2,7 +2,7 @@
 // boxes and ellipse spans. Each loop walks only the rows or columns that lie
 // in the bitmap, so a shape across the whole int range costs no more than
 // one across the bitmap.
-#include "kivet/raster.h"
+#include "kivet/draw/raster.h"
 
 #include <algorithm>
 #include <cmath>
@@ -30,20 +30,13 @@ void fill_pixels(uint32_t* first, size_t count, uint32_t value) {
 
 }  // namespace
 
-PixelWriter::PixelWriter(cairo_surface_t* surface, int color) : surface_(surface) {
-  cairo_surface_flush(surface_);
-  data_ = cairo_image_surface_get_data(surface_);
-  stride_ = cairo_image_surface_get_stride(surface_);
-  const KivetRgb& c = KIVET_palette[color];
-  value_ = 0xFF000000u | (uint32_t{c.red} << 16) | (uint32_t{c.green} << 8) | c.blue;
-}
-
 void PixelWriter::span(int64_t y, int64_t left, int64_t right) {
   if (y < 0 || y >= HEIGHT) return;
   left = std::max<int64_t>(left, 0);
   right = std::min(right, WIDTH - 1);
   if (left > right) return;
   fill_pixels(row(y) + left, static_cast<size_t>(right - left + 1), value_);
+  note_rows(y, y);
 }
 
 void PixelWriter::box(const Box& b) {
@@ -57,6 +50,7 @@ void PixelWriter::box(const Box& b) {
   const uint32_t* first = row(top) + left;
   size_t bytes = static_cast<size_t>(right - left + 1) * sizeof(uint32_t);
   for (int64_t y = top + 1; y <= bottom; ++y) memcpy(row(y) + left, first, bytes);
+  note_rows(top, bottom);
 }
 
 // ---- One-pixel lines ----

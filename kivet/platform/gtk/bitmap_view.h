@@ -1,0 +1,37 @@
+// The graphics window's view of the library's bitmap: the pixels are
+// wrapped as a cairo image surface, not copied, and the rows the library
+// says changed are kept until the window's next frame redraws them.
+#pragma once
+
+#include <cairo.h>
+
+#include "kivet/draw/bitmap.h"
+
+namespace kivet::gtk {
+
+class BitmapView {
+ public:
+  BitmapView() = default;
+  BitmapView(const BitmapView&) = delete;
+  BitmapView& operator=(const BitmapView&) = delete;
+  ~BitmapView();
+
+  // Shows white again, with no bitmap, as a new window does.
+  void forget();
+  // The bitmap to show, with the rows that changed since the last present.
+  void show(const Bitmap& bitmap, ChangedRows changed);
+  // Rows changed since the last frame; none are kept after.
+  ChangedRows take_changes();
+  bool has_changes() const { return !changes_.empty(); }
+  // Paints a window area of the given size: the bitmap at (0, 0), each
+  // pixel a solid block at any scale, and white beyond it (all white
+  // before the first present).
+  void paint(cairo_t* cr, int width, int height) const;
+
+ private:
+  cairo_surface_t* surface_ = nullptr;
+  const Bitmap* bitmap_ = nullptr;
+  ChangedRows changes_;
+};
+
+}  // namespace kivet::gtk
