@@ -21,6 +21,15 @@ install(FILES ${PROJECT_SOURCE_DIR}/cmake/kivetConfig.cmake
 
 # kivet.pc finds the prefix from its own place, so the package can be
 # installed under any prefix (cmake --install --prefix) and moved.
+# What the library needs beside itself: pkg-config modules on Linux, the
+# system's libraries on Windows.
+if(KIVET_SYSTEM STREQUAL windows)
+  set(KIVET_PC_REQUIRES "")
+  set(KIVET_PC_LIBS " -luser32 -lgdi32")
+else()
+  set(KIVET_PC_REQUIRES "gtk+-3.0 x11 wayland-client cairo pangocairo")
+  set(KIVET_PC_LIBS "")
+endif()
 file(RELATIVE_PATH KIVET_PC_TO_PREFIX /prefix/${KIVET_PKGCONFIG_DIR} /prefix)
 string(REGEX REPLACE "/$" "" KIVET_PC_TO_PREFIX "${KIVET_PC_TO_PREFIX}")
 configure_file(${PROJECT_SOURCE_DIR}/cmake/kivet.pc.in ${CMAKE_CURRENT_BINARY_DIR}/kivet.pc @ONLY)

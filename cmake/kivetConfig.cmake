@@ -1,6 +1,12 @@
 # The kivet package: find_package(kivet) gives the target kivet::kivet, the
-# library with its process entry, which brings the GTK, cairo and Pango
-# flags with it.
+# library with its process entry, which brings the flags of what it needs
+# with it: on Linux GTK, cairo and Pango; on Windows the system's own
+# user32 and gdi32.
+if(WIN32)
+  include(${CMAKE_CURRENT_LIST_DIR}/kivetTargets.cmake)
+  return()
+endif()
+
 include(CMakeFindDependencyMacro)
 find_dependency(PkgConfig)
 

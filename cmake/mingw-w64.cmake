@@ -15,11 +15,14 @@ set(CMAKE_C_COMPILER ${KIVET_MINGW_PREFIX}-gcc-posix)
 set(CMAKE_CXX_COMPILER ${KIVET_MINGW_PREFIX}-g++-posix)
 set(CMAKE_RC_COMPILER ${KIVET_MINGW_PREFIX}-windres)
 
+# Libraries and headers come from the MinGW-w64 tree alone; packages also
+# from the prefixes given in CMAKE_PREFIX_PATH, such as an installed
+# Windows build of KIVET.
 set(CMAKE_FIND_ROOT_PATH /usr/${KIVET_MINGW_PREFIX})
 set(CMAKE_FIND_ROOT_PATH_MODE_PROGRAM NEVER)
 set(CMAKE_FIND_ROOT_PATH_MODE_LIBRARY ONLY)
 set(CMAKE_FIND_ROOT_PATH_MODE_INCLUDE ONLY)
-set(CMAKE_FIND_ROOT_PATH_MODE_PACKAGE ONLY)
+set(CMAKE_FIND_ROOT_PATH_MODE_PACKAGE BOTH)
 
 set(CMAKE_EXE_LINKER_FLAGS_INIT "-static -static-libgcc -static-libstdc++ -mconsole")
 

@@ -27,7 +27,7 @@ class WindowsProgramTest : public WineTest {
   // its snapshot.
   Image headless_scene_snapshot() {
     EXPECT_TRUE(write_file(dir_.file("KIVET.SCR"), SCENE_SCRIPT));
-    HeadlessRun headless = run_headless("kivet_scene", dir_.path());
+    HeadlessRun headless = run_headless(windows_program("tests/kivet_scene"), dir_.path());
     EXPECT_EQ(headless.status, 0) << headless.output;
     return headless.snapshot;
   }
@@ -49,7 +49,7 @@ TEST_F(WindowsProgramTest, AirfieldAnimatesHaltsAndQuitsFromTheMenu) {
 TEST_F(WindowsProgramTest, PlayedScriptShowsTheHeadlessSnapshot) {
   Image snapshot = headless_scene_snapshot();
   ASSERT_FALSE(snapshot.empty());
-  start("kivet_scene");
+  start("tests/kivet_scene");
   ASSERT_EQ(line("ready"), "ready");
   key("ctrl+p");
   EXPECT_EQ(line("periodic 75", 20000), "periodic 75");
@@ -72,7 +72,7 @@ TEST_F(WindowsProgramTest, ScaledScreenShowsSharpBlocks) {
     ~Restore() { wine_prefix()->switch_screen(wine_display(), 96); }
   } restore;
   ASSERT_TRUE(wine_prefix()->switch_screen(large.display(), 192));
-  ASSERT_TRUE(program_.start(WinePrefix::command(windows_program("kivet_scene")), large.display(),
+  ASSERT_TRUE(program_.start(WinePrefix::command(windows_program("tests/kivet_scene")), large.display(),
                              dir_.path(), wine_prefix()->environment()));
   ASSERT_EQ(line("ready", 15000), "ready");
   XConnection x(large.display());
@@ -97,7 +97,7 @@ TEST_F(WindowsProgramTest, ScaledScreenShowsSharpBlocks) {
 }
 
 TEST_F(WindowsProgramTest, ClicksKeysDialogAndExitStatuses) {
-  start("kivet_scene");
+  start("tests/kivet_scene");
   ASSERT_EQ(line("ready"), "ready");
   click(CENTRE_X, CENTRE_Y);
   EXPECT_EQ(line("mouse"), "mouse 0 0");
@@ -130,7 +130,7 @@ TEST_F(WindowsProgramTest, ClicksKeysDialogAndExitStatuses) {
   EXPECT_EQ(program_.wait_exit(10000), 3);
 
   // A second Display is refused with the dialog, then status -1.
-  start("kivet_scene");
+  start("tests/kivet_scene");
   ASSERT_EQ(line("ready"), "ready");
   key("d");
   dialog = x.find_window("KIVET_gets");
@@ -141,7 +141,7 @@ TEST_F(WindowsProgramTest, ClicksKeysDialogAndExitStatuses) {
 }
 
 TEST_F(WindowsProgramTest, RecordingPlaysBackToTheSamePicture) {
-  start("kivet_scene");
+  start("tests/kivet_scene");
   ASSERT_EQ(line("ready"), "ready");
   key("ctrl+r");
   key("ctrl+a");
@@ -158,7 +158,7 @@ TEST_F(WindowsProgramTest, RecordingPlaysBackToTheSamePicture) {
   EXPECT_NE(script.find("KIVET_MOUSE(-50, -40);\n"), std::string::npos) << script;
   EXPECT_EQ(script.find('\r'), std::string::npos) << "lines end in \\n alone";
 
-  start("kivet_scene");
+  start("tests/kivet_scene");
   ASSERT_EQ(line("ready"), "ready");
   key("ctrl+p");
   ASSERT_NE(line("mouse"), "");

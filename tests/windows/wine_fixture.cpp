@@ -1,6 +1,8 @@
 // The Xvfb and Wine prefix of the run, and the fixture's helpers.
 #include "windows/wine_fixture.h"
 
+#include <unistd.h>
+
 #include <chrono>
 #include <thread>
 
@@ -54,14 +56,18 @@ const std::string& wine_display() {
 
 WinePrefix* wine_prefix() { return session && session->ready ? &session->wine : nullptr; }
 
-std::string windows_program(const std::string& name) {
-  return std::string(WINDOWS_BUILD_DIR) + "/" + name + ".exe";
+std::string windows_program(const std::string& path) {
+  return std::string(WINDOWS_BUILD_DIR) + "/" + path + ".exe";
 }
+
+bool exists(const std::string& path) { return access(path.c_str(), F_OK) == 0; }
 
 void WineTest::SetUp() {
   if (!XvfbServer::available() || !WinePrefix::available()) {
     GTEST_SKIP() << "Xvfb, Wine or ImageMagick is not installed";
   }
+  ASSERT_TRUE(exists(windows_program("airfield")))
+      << "no Windows build in " << WINDOWS_BUILD_DIR << ": run make windows first";
   ASSERT_NE(wine_prefix(), nullptr) << "Xvfb or the Wine prefix did not start";
   ASSERT_FALSE(dir_.path().empty());
 }
@@ -130,15 +136,20 @@ Image WineTest::wait_still(int quiet_ms, int timeout_ms) {
 HeadlessRun run_headless(const std::string& program, const std::string& dir,
                          const std::string& input) {
   HeadlessRun run;
-  std::vector<std::string> environment = wine_prefix()->environment();
-  environment.push_back("KIVET_BACKEND=headless");
-  environment.push_back("KIVET_SNAPSHOT=snapshot.png");
-  std::vector<std::string> argv = {"sh", "-c", "exec \"$0\" \"$1\" <\"$2\" >output.txt", "wine",
-                                   windows_program(program), input.empty() ? "/dev/null" : input};
+  bool windows = program.size() > 4 && program.compare(program.size() - 4, 4, ".exe") == 0;
+  std::vector<std::string> environment = {"KIVET_BACKEND=headless",
+                                          "KIVET_SNAPSHOT=snapshot.png"};
+  if (windows) {
+    const std::vector<std::string>& wine = wine_prefix()->environment();
+    environment.insert(environment.end(), wine.begin(), wine.end());
+  }
+  std::vector<std::string> argv = {"sh", "-c", "exec $0 \"$1\" <\"$2\" >output.txt",
+                                   windows ? "wine" : "env", program,
+                                   input.empty() ? "/dev/null" : input};
   // The prefix's desktop belongs to the Xvfb, where it was started; a Wine
   // program without a display would start another one, without windows,
   // which the next program with windows would find.
-  run.status = run_command(argv, wine_display(), 60000, dir, environment);
+  run.status = run_command(argv, windows ? wine_display() : "", 60000, dir, environment);
   run.output = without_carriage_returns(read_file(dir + "/output.txt"));
   run.snapshot = read_png(dir + "/snapshot.png");
   return run;

@@ -27,8 +27,9 @@ constexpr int CLIENT_HEIGHT = 515;
 const std::string& wine_display();
 WinePrefix* wine_prefix();
 
-// Where a Windows program of the build is.
-std::string windows_program(const std::string& name);
+// A program of the Windows build by its path there without ".exe", as
+// "airfield" or "examples/ball".
+std::string windows_program(const std::string& path);
 
 class WineTest : public ::testing::Test {
  protected:
@@ -58,9 +59,9 @@ class WineTest : public ::testing::Test {
   Window graphics_ = 0;
 };
 
-// A headless run of a Windows program in `dir`: KIVET_BACKEND=headless,
-// standard input from `input` (none when empty), the snapshot written to
-// snapshot.png there.
+// A headless run of a program in `dir`, a Windows one (an .exe, under Wine)
+// or one of Linux: KIVET_BACKEND=headless, standard input from `input`
+// (none when empty), the snapshot written to snapshot.png there.
 struct HeadlessRun {
   int status = -1;
   std::string output;  // standard output with Windows' line ends made "\n"
@@ -68,6 +69,9 @@ struct HeadlessRun {
 };
 HeadlessRun run_headless(const std::string& program, const std::string& dir,
                          const std::string& input = "");
+
+// Whether a file exists.
+bool exists(const std::string& path);
 
 // The rows 0 to 514 of a 601 x 540 snapshot: what the client area shows.
 Image shown_part(const Image& snapshot);

@@ -5,7 +5,8 @@
 // the file is emptied only once it is known to be a regular file. Each
 // line goes straight to the file with WriteFile; when a write fails or is
 // short (a full disk), the file is cut back to the end of the last whole
-// line. Files are binary: lines end in "\n" alone.
+// line. Files are binary: lines end in "\n" alone. Reasons are given in the
+// C library's words where it has them, as on other systems.
 #include <fcntl.h>
 #include <io.h>
 #include "kivet/platform/win32/windows_api.h"
@@ -19,22 +20,40 @@
 namespace kivet {
 namespace {
 
-ScriptFileOpening refused(const char* reason) { return ScriptFileOpening{nullptr, reason, true}; }
-ScriptFileOpening failed(DWORD error) {
-  return ScriptFileOpening{nullptr, win32::error_text(error), false};
+// The reason for a system error, in the C library's words where it has
+// them, so that a message about the script file reads the same on every
+// system; else in Windows' own.
+std::string reason(DWORD error) {
+  switch (error) {
+    case ERROR_FILE_NOT_FOUND:
+    case ERROR_PATH_NOT_FOUND:
+    case ERROR_INVALID_NAME:
+      return std::strerror(ENOENT);
+    case ERROR_ACCESS_DENIED:
+    case ERROR_SHARING_VIOLATION:
+    case ERROR_LOCK_VIOLATION:
+      return std::strerror(EACCES);
+    case ERROR_DISK_FULL:
+    case ERROR_HANDLE_DISK_FULL:
+      return std::strerror(ENOSPC);
+    case ERROR_WRITE_PROTECT:
+      return std::strerror(EROFS);
+    default:
+      return win32::error_text(error);
+  }
 }
+
+ScriptFileOpening refused(const char* why) { return ScriptFileOpening{nullptr, why, true}; }
+ScriptFileOpening failed(DWORD error) { return ScriptFileOpening{nullptr, reason(error), false}; }
 
 HANDLE file_handle(std::FILE* file) {
   return reinterpret_cast<HANDLE>(_get_osfhandle(_fileno(file)));
 }
 
-// Why a name that could not be opened for writing is refused: the name is
-// a directory. Null when it is not.
-const char* unwritable_kind(const std::wstring& name) {
+// Whether a name that could not be opened for writing is a directory.
+bool is_directory(const std::wstring& name) {
   DWORD attributes = GetFileAttributesW(name.c_str());
-  if (attributes == INVALID_FILE_ATTRIBUTES) return nullptr;
-  if (attributes & FILE_ATTRIBUTE_DIRECTORY) return "it is a directory, not a regular file";
-  return nullptr;
+  return attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY);
 }
 
 // Why an open handle is refused, or null when it may be used.
@@ -51,9 +70,6 @@ const char* refusal_reason(HANDLE handle, bool writing) {
   if (!GetFileInformationByHandle(handle, &info)) return nullptr;
   if (writing && (info.dwFileAttributes & FILE_ATTRIBUTE_REPARSE_POINT)) {
     return "it is a symbolic link, which recording does not follow";
-  }
-  if (writing && (info.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY)) {
-    return "it is a directory, not a regular file";
   }
   return nullptr;
 }
@@ -81,12 +97,13 @@ ScriptFileOpening open_script_file(const char* name, bool writing) {
   HANDLE handle = open_handle(wide, writing);
   if (handle == INVALID_HANDLE_VALUE) {
     DWORD error = GetLastError();
-    const char* kind = writing ? unwritable_kind(wide) : nullptr;
-    return kind ? refused(kind) : failed(error);
+    // Windows says only that access is denied.
+    if (writing && is_directory(wide)) return ScriptFileOpening{nullptr, std::strerror(EISDIR)};
+    return failed(error);
   }
-  if (const char* reason = refusal_reason(handle, writing)) {
+  if (const char* why = refusal_reason(handle, writing)) {
     CloseHandle(handle);
-    return refused(reason);
+    return refused(why);
   }
   if (writing && !empty_file(handle)) {
     DWORD error = GetLastError();
@@ -111,7 +128,7 @@ ScriptFileOpening open_script_file(const char* name, bool writing) {
 std::string append_whole_line(std::FILE* file, const char* line, size_t length) {
   HANDLE handle = file_handle(file);
   LARGE_INTEGER none{}, complete{};
-  if (!SetFilePointerEx(handle, none, &complete, FILE_END)) return win32::error_text(GetLastError());
+  if (!SetFilePointerEx(handle, none, &complete, FILE_END)) return reason(GetLastError());
   size_t done = 0;
   DWORD error = 0;
   while (done < length && error == 0) {
@@ -128,16 +145,16 @@ std::string append_whole_line(std::FILE* file, const char* line, size_t length) 
   if (!SetFilePointerEx(handle, complete, nullptr, FILE_BEGIN) || !SetEndOfFile(handle)) {
     error = GetLastError();
   }
-  return win32::error_text(error);
+  return reason(error);
 }
 
 std::string read_failure_reason(std::FILE* file) {
   BY_HANDLE_FILE_INFORMATION info;
   if (GetFileInformationByHandle(file_handle(file), &info) &&
       (info.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY)) {
-    return "it is a directory";
+    return std::strerror(EISDIR);
   }
-  return win32::error_text(_doserrno ? static_cast<DWORD>(_doserrno) : ERROR_READ_FAULT);
+  return reason(_doserrno ? static_cast<DWORD>(_doserrno) : ERROR_READ_FAULT);
 }
 
 std::string close_script_file(std::FILE* file) {

@@ -37,6 +37,8 @@ constexpr int MENU_BAR_ROWS = 25;
 
 // The graphics window's frame timer; the library's timers have small numbers.
 constexpr UINT_PTR FRAME_TIMER = 0x4B465254;
+// The shortest time between two looks at the queue that do not wait.
+constexpr int64_t LOOK_INTERVAL_US = 1000;
 // Frames a second when the screen does not say its refresh rate.
 constexpr int DEFAULT_REFRESH_HZ = 60;
 
@@ -236,8 +238,15 @@ class Win32Platform : public Platform {
   void text_clear() override { text_.clear(); }
   void text_add_line(const char* line) override { text_.add_line(line); }
 
+  // A look at the window system's queue is a call into the system (into
+  // Wine's server, under Wine): a program that asks for events thousands
+  // of times a second (a played script) looks at most once a millisecond
+  // when it does not wait.
   void process_events(bool block) override {
     note_program_waits();
+    int64_t now = now_us();
+    if (!block && now - last_look_us_ < LOOK_INTERVAL_US) return;
+    last_look_us_ = now;
     if (block && !handle_pending()) {
       MsgWaitForMultipleObjectsEx(0, nullptr, INFINITE, QS_ALLINPUT, MWMO_INPUTAVAILABLE);
     }
@@ -436,16 +445,18 @@ class Win32Platform : public Platform {
     EndPaint(handle, &ps);
   }
 
-  // The changed rows go into the window's copy and are painted at once.
+  // What changed goes into the window's copy and is painted at once.
   void draw_frame() {
     const Window& w = windows_[WindowId::graphics];
     if (frame_timer_set_ && w.handle) KillTimer(w.handle, FRAME_TIMER);
     frame_timer_set_ = false;
     if (!w.handle || !copy_.pending()) return;
-    ChangedRows rows = copy_.take_changes();
+    for (RECT band : copy_.take_changes()) {
+      band = RECT{band.left * w.scale, band.top * w.scale, band.right * w.scale,
+                  band.bottom * w.scale};
+      InvalidateRect(w.handle, &band, FALSE);
+    }
     last_frame_us_ = now_us();
-    RECT band{0, rows.top * w.scale, Bitmap::width() * w.scale, (rows.bottom + 1) * w.scale};
-    InvalidateRect(w.handle, &band, FALSE);
     UpdateWindow(w.handle);
   }
 
@@ -496,6 +507,7 @@ class Win32Platform : public Platform {
   std::map<int, ClockTimer> timers_;
   WindowCopy copy_;
   int64_t last_frame_us_ = 0;
+  int64_t last_look_us_ = 0;
   int64_t frame_period_us_ = 0;
   bool frame_timer_set_ = false;
   MenuBar menu_;

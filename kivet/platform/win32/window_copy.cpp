@@ -5,6 +5,26 @@
 #include <cstring>
 
 namespace kivet::win32 {
+namespace {
+
+// Changed rows less than this far apart go to the window as one band.
+constexpr int BAND_GAP = 8;
+
+// The first and the last pixel where two rows differ; they must differ
+// somewhere.
+int first_difference(const uint32_t* a, const uint32_t* b) {
+  int x = 0;
+  while (a[x] == b[x]) ++x;
+  return x;
+}
+
+int last_difference(const uint32_t* a, const uint32_t* b) {
+  int x = Bitmap::width() - 1;
+  while (a[x] == b[x]) --x;
+  return x;
+}
+
+}  // namespace
 
 bool WindowCopy::create() {
   destroy();
@@ -43,15 +63,28 @@ void WindowCopy::show(const Bitmap& bitmap, ChangedRows changed) {
   if (!changed.empty()) pending_.add(changed.top, changed.bottom);
 }
 
-ChangedRows WindowCopy::take_changes() {
+std::vector<RECT> WindowCopy::take_changes() {
+  std::vector<RECT> bands;
   ChangedRows changed = pending_;
   pending_ = ChangedRows{};
-  if (!pixels_ || !bitmap_ || changed.empty()) return ChangedRows{};
+  if (!pixels_ || !bitmap_ || changed.empty()) return bands;
   GdiFlush();  // GDI may still be reading the section for a paint
-  std::memcpy(pixels_ + static_cast<size_t>(changed.top) * Bitmap::width(),
-              bitmap_->row(changed.top),
-              static_cast<size_t>(changed.bottom - changed.top + 1) * Bitmap::stride());
-  return changed;
+  for (int y = changed.top; y <= changed.bottom; ++y) {
+    const uint32_t* source = bitmap_->row(y);
+    uint32_t* target = pixels_ + static_cast<size_t>(y) * Bitmap::width();
+    if (std::memcmp(source, target, Bitmap::stride()) == 0) continue;
+    int left = first_difference(source, target), right = last_difference(source, target);
+    std::memcpy(target + left, source + left, static_cast<size_t>(right - left + 1) * 4);
+    if (!bands.empty() && bands.back().bottom >= y - BAND_GAP) {
+      RECT& band = bands.back();
+      band.bottom = y + 1;
+      band.left = std::min<LONG>(band.left, left);
+      band.right = std::max<LONG>(band.right, right + 1);
+    } else {
+      bands.push_back(RECT{left, y, right + 1, y + 1});
+    }
+  }
+  return bands;
 }
 
 void WindowCopy::paint(HDC target, const RECT& area, int scale) const {
