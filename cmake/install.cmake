@@ -41,7 +41,7 @@ install(FILES ${CMAKE_CURRENT_BINARY_DIR}/kivet.pc DESTINATION ${KIVET_PKGCONFIG
 install(FILES ${PROJECT_SOURCE_DIR}/README.md ${PROJECT_SOURCE_DIR}/CHANGELOG.md
         DESTINATION ${CMAKE_INSTALL_DOCDIR})
 install(FILES ${PROJECT_SOURCE_DIR}/docs/guide.md ${PROJECT_SOURCE_DIR}/docs/performance.md
-              ${PROJECT_SOURCE_DIR}/docs/screenshot.png
+              ${PROJECT_SOURCE_DIR}/docs/screenshot.png ${PROJECT_SOURCE_DIR}/docs/windows.png
         DESTINATION ${CMAKE_INSTALL_DOCDIR}/docs)
 install(DIRECTORY ${PROJECT_SOURCE_DIR}/examples/ DESTINATION ${CMAKE_INSTALL_DOCDIR}/examples
         FILES_MATCHING PATTERN "*.cpp" PATTERN "*.scr" PATTERN "*.in" PATTERN "*.out"

@@ -1,5 +1,7 @@
 #include "kivet/graphics_window.h"
 
+#include <string>
+
 #include "kivet/event_wait.h"
 #include "kivet/script.h"
 #include "kivet/state.h"
@@ -12,7 +14,7 @@ Menu build_run_menu() {
     return MenuEntry{command, text, false, false, checked, true};
   };
   auto separator = [] { return MenuEntry{0, "", true}; };
-  auto info = [](const char* text) { return MenuEntry{CMD_INFO, text, false, true}; };
+  auto info = [](const std::string& text) { return MenuEntry{CMD_INFO, text, false, true}; };
   Menu menu;
   menu.title = "&Run";
   menu.entries = {
@@ -29,7 +31,7 @@ Menu build_run_menu() {
       entry(CMD_QUIT, "&Quit\tCtrl+Q"),
       separator(),
       info("MAC: the library's drawing and events are the same on every system"),
-      info("WINDOWS: this build runs on Linux, under X11 or Wayland"),
+      info(std::string("WINDOWS: this build runs ") + platform().where_it_runs()),
       info("UPDATES: see CHANGELOG.md for what is new in each version"),
   };
   return menu;

@@ -118,6 +118,10 @@ class Platform {
   // Whether the run has no user: no window on a screen and no live input.
   // The library then takes its events from the script alone.
   virtual bool unattended() { return false; }
+
+  // Where the windows are, for the Run menu's grayed line about the
+  // platform ("this build runs ..."): "on Windows", say.
+  virtual const char* where_it_runs() { return "on Linux, under X11 or Wayland"; }
 };
 
 // The backend in use: the one linked in alone, or, in the installed

@@ -273,6 +273,8 @@ class Win32Platform : public Platform {
   std::string dialog_item_text(int id) override { return dialog_.item_text(id); }
   void end_dialog(int result) override { dialog_.end(result); }
 
+  const char* where_it_runs() override { return "on Windows"; }
+
  private:
   static Win32Platform& self();
 
