@@ -12,8 +12,6 @@
 // Both run the simulation's own driver steps on a Display, as the program
 // does, and print one table row (row number, figure, verdict), tab
 // separated, on standard output: the rows of bench/gtk_driver.
-#include "kivet/platform/win32/windows_api.h"
-
 #include <algorithm>
 #include <cmath>
 #include <cstdio>
@@ -24,6 +22,7 @@
 
 #include "bench/playback.h"
 #include "kivet/event_wait.h"
+#include "kivet/platform/win32/windows_api.h"
 
 namespace {
 

@@ -72,8 +72,8 @@ TEST_F(WindowsProgramTest, ScaledScreenShowsSharpBlocks) {
     ~Restore() { wine_prefix()->switch_screen(wine_display(), 96); }
   } restore;
   ASSERT_TRUE(wine_prefix()->switch_screen(large.display(), 192));
-  ASSERT_TRUE(program_.start(WinePrefix::command(windows_program("tests/kivet_scene")), large.display(),
-                             dir_.path(), wine_prefix()->environment()));
+  ASSERT_TRUE(program_.start(WinePrefix::command(windows_program("tests/kivet_scene")),
+                             large.display(), dir_.path(), wine_prefix()->environment()));
   ASSERT_EQ(line("ready", 15000), "ready");
   XConnection x(large.display());
   Window graphics = x.find_window("KIVET Graphics");

@@ -137,14 +137,16 @@ HeadlessRun run_headless(const std::string& program, const std::string& dir,
                          const std::string& input) {
   HeadlessRun run;
   bool windows = program.size() > 4 && program.compare(program.size() - 4, 4, ".exe") == 0;
-  std::vector<std::string> environment = {"KIVET_BACKEND=headless",
-                                          "KIVET_SNAPSHOT=snapshot.png"};
+  std::vector<std::string> environment = {"KIVET_BACKEND=headless", "KIVET_SNAPSHOT=snapshot.png"};
   if (windows) {
     const std::vector<std::string>& wine = wine_prefix()->environment();
     environment.insert(environment.end(), wine.begin(), wine.end());
   }
-  std::vector<std::string> argv = {"sh", "-c", "exec $0 \"$1\" <\"$2\" >output.txt",
-                                   windows ? "wine" : "env", program,
+  std::vector<std::string> argv = {"sh",
+                                   "-c",
+                                   "exec $0 \"$1\" <\"$2\" >output.txt",
+                                   windows ? "wine" : "env",
+                                   program,
                                    input.empty() ? "/dev/null" : input};
   // The prefix's desktop belongs to the Xvfb, where it was started; a Wine
   // program without a display would start another one, without windows,

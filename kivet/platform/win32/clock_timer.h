@@ -7,9 +7,9 @@
 // time whenever a tick is served.
 #pragma once
 
-#include "kivet/platform/win32/windows_api.h"
-
 #include <cstdint>
+
+#include "kivet/platform/win32/windows_api.h"
 
 namespace kivet::win32 {
 

@@ -4,14 +4,13 @@
 // face "KIVET-font" when it is installed, else the first installed of the
 // stand-ins, with the character height (without internal leading) as its
 // height.
-#include "kivet/platform/win32/windows_api.h"
-
 #include <algorithm>
 #include <cstring>
 #include <cwchar>
 
 #include "kivet/platform/font.h"
 #include "kivet/platform/win32/wide_text.h"
+#include "kivet/platform/win32/windows_api.h"
 
 namespace kivet::win32 {
 namespace {
@@ -78,8 +77,8 @@ class GdiFontEngine : public FontEngine {
     int64_t first = std::max<int64_t>(0, top);
     int64_t last = std::min<int64_t>(Bitmap::height(), int64_t{top} + extent.cy);
     bool seen = first < last && left < Bitmap::width() && int64_t{left} + extent.cx > 0;
-    if (seen) draw_rows(bitmap, left, top, text, static_cast<int>(first), static_cast<int>(last),
-                        color);
+    if (seen)
+      draw_rows(bitmap, left, top, text, static_cast<int>(first), static_cast<int>(last), color);
     SelectObject(dc_, before);
     DeleteObject(font);
   }

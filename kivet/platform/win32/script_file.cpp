@@ -7,15 +7,16 @@
 // short (a full disk), the file is cut back to the end of the last whole
 // line. Files are binary: lines end in "\n" alone. Reasons are given in the
 // C library's words where it has them, as on other systems.
+#include "kivet/platform/script_file.h"
+
 #include <fcntl.h>
 #include <io.h>
-#include "kivet/platform/win32/windows_api.h"
 
 #include <cerrno>
 #include <cstring>
 
-#include "kivet/platform/script_file.h"
 #include "kivet/platform/win32/wide_text.h"
+#include "kivet/platform/win32/windows_api.h"
 
 namespace kivet {
 namespace {

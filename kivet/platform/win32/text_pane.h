@@ -4,10 +4,10 @@
 // window was uncovered or shown) asks the library to repaint.
 #pragma once
 
-#include "kivet/platform/win32/windows_api.h"
-
 #include <deque>
 #include <string>
+
+#include "kivet/platform/win32/windows_api.h"
 
 namespace kivet::win32 {
 

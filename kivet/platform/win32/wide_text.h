@@ -3,10 +3,9 @@
 // functions as UTF-16; what Windows gives back comes out as UTF-8.
 #pragma once
 
-#include "kivet/platform/win32/windows_api.h"
-
 #include <string>
 
+#include "kivet/platform/win32/windows_api.h"
 #include "kivet/text_encoding.h"
 
 namespace kivet::win32 {

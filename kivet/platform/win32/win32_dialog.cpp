@@ -101,8 +101,8 @@ std::string ModalDialog::item_text(int id) const {
       HWND edit = dialog_ ? GetDlgItem(dialog_, DIALOG_EDIT) : nullptr;
       if (!edit) return std::string();
       std::wstring text(static_cast<size_t>(GetWindowTextLengthW(edit)) + 1, L'\0');
-      text.resize(static_cast<size_t>(
-          GetWindowTextW(edit, &text[0], static_cast<int>(text.size()))));
+      text.resize(
+          static_cast<size_t>(GetWindowTextW(edit, &text[0], static_cast<int>(text.size()))));
       return to_utf8(text);
     }
     case DIALOG_PROMPT:

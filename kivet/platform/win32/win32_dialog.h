@@ -5,12 +5,11 @@
 // command.
 #pragma once
 
-#include "kivet/platform/win32/windows_api.h"
-
 #include <string>
 #include <vector>
 
 #include "kivet/platform/platform.h"
+#include "kivet/platform/win32/windows_api.h"
 
 namespace kivet::win32 {
 

@@ -3,9 +3,8 @@
 // library sets them.
 #pragma once
 
-#include "kivet/platform/win32/windows_api.h"
-
 #include "kivet/platform/platform.h"
+#include "kivet/platform/win32/windows_api.h"
 
 namespace kivet::win32 {
 

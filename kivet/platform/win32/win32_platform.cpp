@@ -7,9 +7,6 @@
 // window's client area is 601 x 515 blocks of k x k pixels (k the whole
 // scale nearest to the screen's that lets the window fit the screen, at
 // least 1), sharp, and clicks are mapped back to the library's pixels.
-#include "kivet/platform/win32/windows_api.h"
-#include <windowsx.h>
-
 #include <algorithm>
 #include <cstdio>
 #include <cstdlib>
@@ -24,6 +21,7 @@
 #include "kivet/platform/win32/win32_dialog.h"
 #include "kivet/platform/win32/win32_menu.h"
 #include "kivet/platform/win32/window_copy.h"
+#include "kivet/platform/win32/windows_api.h"
 
 namespace kivet::win32 {
 namespace {
@@ -71,7 +69,6 @@ int window_dpi(HWND window) {
   ReleaseDC(nullptr, screen);
   return dpi;
 }
-
 
 // The outer size of a window whose client area is `width` x `height`.
 SIZE outer_size(HWND window, int width, int height) {
@@ -329,8 +326,7 @@ class Win32Platform : public Platform {
   }
 
   // One window message; false for those that get the default handling.
-  bool handle_message(WindowId id, HWND handle, UINT message, WPARAM w, LPARAM l,
-                      LRESULT& result) {
+  bool handle_message(WindowId id, HWND handle, UINT message, WPARAM w, LPARAM l, LRESULT& result) {
     switch (message) {
       case WM_CREATE:
         send_message(Message{id, MessageKind::create, 0, 0});
@@ -361,7 +357,8 @@ class Win32Platform : public Platform {
         }
         return true;
       case WM_LBUTTONDOWN:
-        clicked(id, GET_X_LPARAM(l), GET_Y_LPARAM(l));
+        // The client coordinates are signed 16-bit values.
+        clicked(id, static_cast<short>(LOWORD(l)), static_cast<short>(HIWORD(l)));
         return true;
       case WM_KEYDOWN:
         key_pressed(id, handle, w);

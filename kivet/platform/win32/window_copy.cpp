@@ -108,8 +108,8 @@ void WindowCopy::paint(HDC target, const RECT& area, int scale) const {
   int bottom = std::min<int>(Bitmap::height(), (area.bottom + scale - 1) / scale);
   if (left >= right || top >= bottom) return;
   int mode = SetStretchBltMode(target, COLORONCOLOR);
-  StretchBlt(target, left * scale, top * scale, (right - left) * scale, (bottom - top) * scale,
-             dc_, left, top, right - left, bottom - top, SRCCOPY);
+  StretchBlt(target, left * scale, top * scale, (right - left) * scale, (bottom - top) * scale, dc_,
+             left, top, right - left, bottom - top, SRCCOPY);
   SetStretchBltMode(target, mode);
 }
 

@@ -8,11 +8,10 @@
 // painted as a k x k block.
 #pragma once
 
-#include "kivet/platform/win32/windows_api.h"
-
 #include <vector>
 
 #include "kivet/draw/bitmap.h"
+#include "kivet/platform/win32/windows_api.h"
 
 namespace kivet::win32 {
 
