@@ -129,7 +129,8 @@ class GdiFontEngine : public FontEngine {
 }  // namespace
 }  // namespace kivet::win32
 
+// Never destroyed, like the platform: text may be drawn until the very end.
 kivet::FontEngine& kivet::font_engine() {
-  static win32::GdiFontEngine engine;
-  return engine;
+  static win32::GdiFontEngine* engine = new win32::GdiFontEngine;
+  return *engine;
 }

@@ -519,9 +519,11 @@ Win32Platform& Win32Platform::self() { return static_cast<Win32Platform&>(window
 }  // namespace
 }  // namespace kivet::win32
 
+// Never destroyed: the library may close itself from an atexit handler,
+// after the objects of static duration are gone.
 kivet::Platform& kivet::windowed_platform() {
-  static win32::Win32Platform instance;
-  return instance;
+  static win32::Win32Platform* instance = new win32::Win32Platform;
+  return *instance;
 }
 
 const char* kivet::windowed_backend_name() { return "win32"; }

@@ -44,6 +44,8 @@ bool WindowCopy::create() {
   }
   before_ = SelectObject(dc_, section_);
   pixels_ = static_cast<uint32_t*>(bits);
+  bitmap_ = nullptr;
+  pending_ = ChangedRows{};
   std::fill(pixels_, pixels_ + Bitmap::width() * Bitmap::height(), 0xFFFFFFu);
   return true;
 }
