@@ -9,7 +9,7 @@ static bool down(int virtual_key) { return (GetKeyState(virtual_key) & 0x8000) !
 
 int held_modifiers() {
   bool ctrl = down(VK_CONTROL) && !down(VK_RMENU);
-  return ctrl ? MOD_CONTROL : 0;
+  return ctrl ? CONTROL_HELD : 0;
 }
 
 int typed_character(WPARAM code_unit) {

@@ -8,7 +8,7 @@
 
 namespace kivet::win32 {
 
-// The modifiers of a key message (MOD_CONTROL), from the keyboard state
+// The modifiers of a key message (CONTROL_HELD), from the keyboard state
 // that belongs to the message being handled, so a Ctrl released over
 // another window never sticks. AltGr, which Windows reports as Ctrl with the
 // right Alt, types characters and is not Ctrl.
