@@ -2,6 +2,7 @@
 # runs every test. Both install missing Debian packages first.
 BUILD_DIR := build
 SAN_DIR := build-asan
+WINDOWS_DIR := build-windows
 WEB_DIR := build-web
 SERVE_PORT ?= 8000
 EMSCRIPTEN_TOOLCHAIN ?= /usr/share/emscripten/cmake/Modules/Platform/Emscripten.cmake
@@ -15,7 +16,7 @@ export LC_ALL := C.UTF-8
 SAN_ENV := LSAN_OPTIONS=suppressions=$(CURDIR)/tests/sanitizers/lsan.supp \
            UBSAN_OPTIONS=print_stacktrace=1:halt_on_error=1
 
-.PHONY: all deps build sanitize-build web serve run test bench fuzz soak clean
+.PHONY: all deps build sanitize-build web serve windows run test bench fuzz soak clean
 
 all: build
 
@@ -44,11 +45,21 @@ serve: web
 	@echo "Serving $(WEB_DIR)/ at http://127.0.0.1:$(SERVE_PORT)/ (Ctrl+C to stop)"
 	python3 -m http.server $(SERVE_PORT) --bind 127.0.0.1 --directory $(WEB_DIR)
 
+# The Windows build, cross-compiled with MinGW-w64: build-windows/airfield.exe,
+# build-windows/examples/*.exe, and the programs that the Windows tests and
+# bench/windows.sh run under Wine. Each is one .exe that needs no DLL beyond
+# Windows' own.
+windows: deps
+	cmake -S . -B $(WINDOWS_DIR) -DCMAKE_TOOLCHAIN_FILE=cmake/mingw-w64.cmake \
+	  -DCMAKE_BUILD_TYPE=Release -DKIVET_BUILD_BENCH=ON
+	cmake --build $(WINDOWS_DIR) -j$(JOBS)
+
 # Benchmarks: builds the program and the bench programs, then prints the
 # figures against their goals, the whole-program ones for X11 and Wayland
-# side by side, then the browser's (about sixteen minutes; see bench/run.sh
-# for the durations it takes from the environment).
-bench: deps web
+# side by side, the Windows build's under Wine and the browser's (about
+# twenty minutes; see bench/run.sh, bench/windows.sh and bench/browser.sh
+# for the durations they take from the environment).
+bench: deps windows web
 	cmake -S . -B $(BUILD_DIR) -DCMAKE_BUILD_TYPE=RelWithDebInfo -DKIVET_BUILD_GTK=ON \
 	  -DKIVET_BUILD_BENCH=ON
 	cmake --build $(BUILD_DIR) -j$(JOBS) --target airfield airfield_spinning frame_bench \
@@ -58,7 +69,7 @@ bench: deps web
 run: build
 	./$(BUILD_DIR)/airfield
 
-test: build sanitize-build web
+test: build sanitize-build windows web
 	cd $(BUILD_DIR) && ctest --output-on-failure -j$(JOBS)
 	cd $(SAN_DIR) && $(SAN_ENV) ctest --output-on-failure -j$(JOBS)
 

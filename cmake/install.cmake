@@ -27,6 +27,16 @@ install(FILES ${PROJECT_SOURCE_DIR}/cmake/kivetConfig.cmake
 
 # kivet.pc finds the prefix from its own place, so the package can be
 # installed under any prefix (cmake --install --prefix) and moved.
+# What the library needs beside itself: pkg-config modules on Linux, the
+# system's libraries on Windows; in the browser the page's flags, in a
+# kivet.pc of its own (kivet-web.pc.in).
+if(KIVET_SYSTEM STREQUAL windows)
+  set(KIVET_PC_REQUIRES "")
+  set(KIVET_PC_LIBS " -luser32 -lgdi32")
+else()
+  set(KIVET_PC_REQUIRES "gtk+-3.0 x11 wayland-client cairo pangocairo")
+  set(KIVET_PC_LIBS "")
+endif()
 file(RELATIVE_PATH KIVET_PC_TO_PREFIX /prefix/${KIVET_PKGCONFIG_DIR} /prefix)
 string(REGEX REPLACE "/$" "" KIVET_PC_TO_PREFIX "${KIVET_PC_TO_PREFIX}")
 if(KIVET_SYSTEM STREQUAL web)
@@ -42,7 +52,8 @@ install(FILES ${CMAKE_CURRENT_BINARY_DIR}/kivet.pc DESTINATION ${KIVET_PKGCONFIG
 install(FILES ${PROJECT_SOURCE_DIR}/README.md ${PROJECT_SOURCE_DIR}/CHANGELOG.md
         DESTINATION ${CMAKE_INSTALL_DOCDIR})
 install(FILES ${PROJECT_SOURCE_DIR}/docs/guide.md ${PROJECT_SOURCE_DIR}/docs/performance.md
-              ${PROJECT_SOURCE_DIR}/docs/screenshot.png ${PROJECT_SOURCE_DIR}/docs/browser.png
+              ${PROJECT_SOURCE_DIR}/docs/screenshot.png ${PROJECT_SOURCE_DIR}/docs/windows.png
+              ${PROJECT_SOURCE_DIR}/docs/browser.png
         DESTINATION ${CMAKE_INSTALL_DOCDIR}/docs)
 install(DIRECTORY ${PROJECT_SOURCE_DIR}/examples/ DESTINATION ${CMAKE_INSTALL_DOCDIR}/examples
         FILES_MATCHING PATTERN "*.cpp" PATTERN "*.scr" PATTERN "*.in" PATTERN "*.out"

@@ -1,11 +1,16 @@
 # The kivet package: find_package(kivet) gives the target kivet::kivet, the
-# library with its process entry, which brings the GTK, cairo and Pango
-# flags with it (on Linux) or the page's flags (in the browser).
+# library with its process entry, which brings the flags of what it needs
+# with it: on Linux GTK, cairo and Pango; on Windows the system's own
+# user32 and gdi32; in the browser the page's flags.
 
 # Built for the browser (emscripten's toolchain), it needs nothing else, and
 # programs linked with it are web pages: .html with their .js and .wasm.
 if(EMSCRIPTEN)
   set(CMAKE_EXECUTABLE_SUFFIX .html)
+  include(${CMAKE_CURRENT_LIST_DIR}/kivetTargets.cmake)
+  return()
+endif()
+if(WIN32)
   include(${CMAKE_CURRENT_LIST_DIR}/kivetTargets.cmake)
   return()
 endif()

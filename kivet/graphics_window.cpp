@@ -106,7 +106,7 @@ static void key_down(int key_code, int modifiers) {
     ctrl_down = true;
     return;
   }
-  ctrl_down = (modifiers & MOD_CONTROL) != 0;
+  ctrl_down = (modifiers & CONTROL_HELD) != 0;
   if (ctrl_down) menu_command(shortcut_command(key_code));
 }
 

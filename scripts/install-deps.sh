@@ -5,7 +5,8 @@ set -e
 packages="cmake make g++ pkg-config libgtk-3-dev libcairo2-dev libpango1.0-dev \
 libgtest-dev libgmock-dev libbenchmark-dev xvfb xauth xdotool x11-apps \
 imagemagick fonts-dejavu-core libx11-dev libwayland-dev clang libclang-rt-14-dev weston \
-x11-xkb-utils libstb-dev emscripten chromium chromium-driver python3-selenium"
+x11-xkb-utils libstb-dev g++-mingw-w64-x86-64-posix wine wine64 emscripten chromium \
+chromium-driver python3-selenium"
 missing=""
 for p in $packages; do
   status=$(dpkg-query -W -f='${Status}' "$p" 2>/dev/null || true)

@@ -19,7 +19,7 @@ enum class MessageKind {
   left_button_down,  // `a`, `b`: client-area pixel, x right and y down
   character,         // `a`: the character's byte (0 to 255)
   key_down,          // `a`: virtual-key code; `b`: the character it types, or 0;
-                     // `c`: the modifier keys held as it was pressed (MOD_CONTROL)
+                     // `c`: the modifier keys held as it was pressed (CONTROL_HELD)
   key_up,            // `a`: virtual-key code; `c` as for key_down
   command,           // a menu command: `a` its number
 };
@@ -43,6 +43,6 @@ std::ostream& operator<<(std::ostream& out, const Message& message);
 constexpr int KEY_CONTROL = 17;
 
 // Modifier keys held, in the `c` of key messages.
-constexpr int MOD_CONTROL = 1;
+constexpr int CONTROL_HELD = 1;
 
 }  // namespace kivet

@@ -132,7 +132,7 @@ TEST_F(InputTest, CtrlFollowsTheKeyboardWhereverItWasPressedOrLetGo) {
   EXPECT_FALSE(kivet::quit_requested);
   // Pressed elsewhere and held: the letter's own message says so.
   headless::command(kivet::CMD_ANIMATE);
-  headless::post({WindowId::graphics, kivet::MessageKind::key_down, 'H', 8, kivet::MOD_CONTROL});
+  headless::post({WindowId::graphics, kivet::MessageKind::key_down, 'H', 8, kivet::CONTROL_HELD});
   wait_event_after_click();
   EXPECT_FALSE(kivet::running);
 }

@@ -57,7 +57,7 @@ TEST(MenuKeyTest, F10AndAltGoToTheMenuCtrlAndPlainKeysToTheLibrary) {
   EXPECT_FALSE(is_menu_key(GDK_KEY_Return, none));
   EXPECT_FALSE(is_menu_key(GDK_KEY_q, GDK_CONTROL_MASK));
   EXPECT_FALSE(is_menu_key(GDK_KEY_q, GdkModifierType(GDK_CONTROL_MASK | alt)));
-  EXPECT_EQ(held_modifiers(GdkModifierType(GDK_CONTROL_MASK | GDK_SHIFT_MASK)), MOD_CONTROL);
+  EXPECT_EQ(held_modifiers(GdkModifierType(GDK_CONTROL_MASK | GDK_SHIFT_MASK)), CONTROL_HELD);
   EXPECT_EQ(held_modifiers(GDK_SHIFT_MASK), 0);
 }
 

@@ -119,7 +119,7 @@ bool is_menu_key(guint keyval, GdkModifierType state) {
   }
 }
 
-int held_modifiers(GdkModifierType state) { return (state & GDK_CONTROL_MASK) ? MOD_CONTROL : 0; }
+int held_modifiers(GdkModifierType state) { return (state & GDK_CONTROL_MASK) ? CONTROL_HELD : 0; }
 
 int typed_character(guint keyval, GdkModifierType state) {
   if (state & GDK_MOD1_MASK) return 0;

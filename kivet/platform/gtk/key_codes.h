@@ -27,7 +27,7 @@ int virtual_key_code(const GdkEventKey* event);
 // Ctrl. They go to the toolkit's own handling, not to the library.
 bool is_menu_key(guint keyval, GdkModifierType state);
 
-// The modifiers of a key message (MOD_CONTROL) from a key event's state.
+// The modifiers of a key message (CONTROL_HELD) from a key event's state.
 int held_modifiers(GdkModifierType state);
 
 // The character the key types with the given modifiers, or 0 for none: a

@@ -280,7 +280,7 @@ void click(int client_x, int client_y) {
 
 // Key messages carry the modifiers held before the key itself, as a
 // toolkit's key events do.
-static int modifiers() { return state().ctrl_held ? MOD_CONTROL : 0; }
+static int modifiers() { return state().ctrl_held ? CONTROL_HELD : 0; }
 
 void key_down(int key_code, int ch, WindowId window) {
   post(Message{window, MessageKind::key_down, key_code, ch, modifiers()});

@@ -198,11 +198,11 @@ class WebPlatform : public Platform {
           break;
         case KIVET_PAGE_KEY_DOWN:
           post_message(Message{graphics, MessageKind::key_down, fields[0], fields[1],
-                               fields[2] ? MOD_CONTROL : 0});
+                               fields[2] ? CONTROL_HELD : 0});
           break;
         case KIVET_PAGE_KEY_UP:
           post_message(
-              Message{graphics, MessageKind::key_up, fields[0], 0, fields[2] ? MOD_CONTROL : 0});
+              Message{graphics, MessageKind::key_up, fields[0], 0, fields[2] ? CONTROL_HELD : 0});
           break;
         case KIVET_PAGE_COMMAND:
           post_message(Message{graphics, MessageKind::command, fields[0], 0});

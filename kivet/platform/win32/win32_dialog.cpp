@@ -1,0 +1,140 @@
+// The modal text-input dialog: its template, and how Enter, Escape and the
+// close box reach the dialog procedure.
+#include "kivet/platform/win32/win32_dialog.h"
+
+#include "kivet/platform/win32/wide_text.h"
+
+namespace kivet::win32 {
+namespace {
+
+// Control classes by their predefined atoms.
+constexpr WORD BUTTON_CLASS = 0x0080;
+constexpr WORD EDIT_CLASS = 0x0081;
+constexpr WORD STATIC_CLASS = 0x0082;
+
+struct Control {
+  DWORD style;
+  short x, y, cx, cy;
+  WORD id;
+  WORD class_atom;
+  std::wstring text;
+};
+
+void put_dword(std::vector<WORD>& t, DWORD value) {
+  t.push_back(LOWORD(value));
+  t.push_back(HIWORD(value));
+}
+
+void put_text(std::vector<WORD>& t, const std::wstring& text) {
+  t.insert(t.end(), text.begin(), text.end());
+  t.push_back(0);
+}
+
+// Template entries start on a DWORD boundary; the vector's data is.
+void align(std::vector<WORD>& t) {
+  if (t.size() % 2) t.push_back(0);
+}
+
+void put_control(std::vector<WORD>& t, const Control& c) {
+  align(t);
+  put_dword(t, c.style | WS_CHILD | WS_VISIBLE);
+  put_dword(t, 0);  // extended style
+  for (short value : {c.x, c.y, c.cx, c.cy}) t.push_back(static_cast<WORD>(value));
+  t.push_back(c.id);
+  t.push_back(0xFFFF);
+  t.push_back(c.class_atom);
+  put_text(t, c.text);
+  t.push_back(0);  // no creation data
+}
+
+// The prompt as a static text shows it: a newline breaks the line, a tab
+// moves on to the next tab stop. The spaces that pad it to its fixed
+// length show nothing and are left out, so they cannot wrap into a line of
+// their own.
+std::wstring prompt_text(const std::string& prompt) {
+  std::string shown = prompt.substr(0, prompt.find_last_not_of(' ') + 1);
+  std::wstring wide = shown_wide(shown, ControlCharacters::replace_but_newline_and_tab);
+  std::wstring text;
+  for (wchar_t c : wide) {
+    if (c == L'\n') text += L'\r';
+    text += c;
+  }
+  return text;
+}
+
+}  // namespace
+
+std::vector<WORD> dialog_template(const DialogSetup& setup) {
+  std::vector<WORD> t;
+  put_dword(t, DS_MODALFRAME | WS_POPUP | WS_VISIBLE | WS_CAPTION | WS_SYSMENU);
+  put_dword(t, 0);
+  t.push_back(3);  // controls
+  for (int value : {50, 50, 185, 92}) t.push_back(static_cast<WORD>(value));
+  t.push_back(0);  // no menu
+  t.push_back(0);  // the standard dialog class
+  put_text(t, shown_wide(setup.title, ControlCharacters::replace));
+  put_control(t, Control{WS_BORDER | WS_TABSTOP | ES_MULTILINE | ES_AUTOVSCROLL, 8, 30, 167, 37,
+                         DIALOG_EDIT, EDIT_CLASS, L""});
+  put_control(t, Control{WS_TABSTOP | BS_DEFPUSHBUTTON, 67, 74, 50, 14, DIALOG_OKAY, BUTTON_CLASS,
+                         shown_wide(setup.button, ControlCharacters::replace)});
+  put_control(t, Control{WS_GROUP | SS_LEFT | SS_NOPREFIX, 8, 3, 167, 24, DIALOG_PROMPT,
+                         STATIC_CLASS, prompt_text(setup.prompt)});
+  return t;
+}
+
+int ModalDialog::run(const DialogSetup& setup, HWND owner) {
+  if (running_) return -1;
+  setup_ = setup;
+  running_ = true;
+  std::vector<WORD> t = dialog_template(setup);
+  INT_PTR result = DialogBoxIndirectParamW(GetModuleHandleW(nullptr),
+                                           reinterpret_cast<LPCDLGTEMPLATEW>(t.data()), owner,
+                                           procedure, reinterpret_cast<LPARAM>(this));
+  running_ = false;
+  dialog_ = nullptr;
+  return static_cast<int>(result);
+}
+
+std::string ModalDialog::item_text(int id) const {
+  switch (id) {
+    case DIALOG_EDIT: {
+      HWND edit = dialog_ ? GetDlgItem(dialog_, DIALOG_EDIT) : nullptr;
+      if (!edit) return std::string();
+      std::wstring text(static_cast<size_t>(GetWindowTextLengthW(edit)) + 1, L'\0');
+      text.resize(
+          static_cast<size_t>(GetWindowTextW(edit, &text[0], static_cast<int>(text.size()))));
+      return to_utf8(text);
+    }
+    case DIALOG_PROMPT:
+      return setup_.prompt;
+    case DIALOG_OKAY:
+      return setup_.button;
+    default:
+      return std::string();
+  }
+}
+
+void ModalDialog::end(int result) {
+  if (dialog_) EndDialog(dialog_, result);
+}
+
+INT_PTR CALLBACK ModalDialog::procedure(HWND dialog, UINT message, WPARAM w, LPARAM l) {
+  if (message == WM_INITDIALOG) {
+    auto* self = reinterpret_cast<ModalDialog*>(l);
+    SetWindowLongPtrW(dialog, DWLP_USER, l);
+    self->dialog_ = dialog;
+    // Handled: Windows puts the focus on the first control with a tab stop,
+    // the edit box.
+    DialogProc proc = self->setup_.proc;
+    return proc ? proc(DialogMessage{DialogMessageKind::init, 0}) : TRUE;
+  }
+  auto* self = reinterpret_cast<ModalDialog*>(GetWindowLongPtrW(dialog, DWLP_USER));
+  if (message != WM_COMMAND || !self || !self->setup_.proc) return FALSE;
+  // The button, and Enter in the edit box, give the default button's id;
+  // Escape and the close box give IDCANCEL.
+  int id = LOWORD(w);
+  if (id != DIALOG_OKAY && id != IDCANCEL) return FALSE;
+  return self->setup_.proc(DialogMessage{DialogMessageKind::command, id});
+}
+
+}  // namespace kivet::win32

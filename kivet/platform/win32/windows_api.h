@@ -1,0 +1,11 @@
+// <windows.h> as this backend includes it: lean, without the min and max
+// macros.
+#pragma once
+
+#ifndef WIN32_LEAN_AND_MEAN
+#define WIN32_LEAN_AND_MEAN
+#endif
+#ifndef NOMINMAX
+#define NOMINMAX
+#endif
+#include <windows.h>
