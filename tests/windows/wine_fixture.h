@@ -10,7 +10,7 @@
 #include <string>
 #include <vector>
 
-#include "real_window/wine_session.h"
+#include "windows/wine_session.h"
 #include "real_window/x_session.h"
 
 namespace xtest {

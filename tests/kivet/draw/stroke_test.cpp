@@ -8,7 +8,7 @@
 #include <functional>
 #include <vector>
 
-#include "bitmap_probe.h"
+#include "support/bitmap_probe.h"
 
 namespace {
 

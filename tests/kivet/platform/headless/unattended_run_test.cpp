@@ -8,7 +8,7 @@
 #include <fstream>
 #include <string>
 
-#include "bitmap_probe.h"
+#include "support/bitmap_probe.h"
 #include "kivet/display.h"
 
 namespace headless = kivet::headless;

@@ -5,7 +5,7 @@
 #include <climits>
 #include <string>
 
-#include "bitmap_probe.h"
+#include "support/bitmap_probe.h"
 
 namespace {
 

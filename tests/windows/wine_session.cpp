@@ -1,5 +1,5 @@
 // The private Wine prefix and its server, and screenshots with ImageMagick.
-#include "real_window/wine_session.h"
+#include "windows/wine_session.h"
 
 #include <sys/stat.h>
 #include <unistd.h>

@@ -5,7 +5,7 @@
 #include <set>
 #include <utility>
 
-#include "bitmap_probe.h"
+#include "support/bitmap_probe.h"
 #include "kivet/draw/raster.h"
 
 namespace headless = kivet::headless;
