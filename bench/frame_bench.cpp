@@ -1,6 +1,7 @@
 // In-process figures: one Airfield update, the whole scene drawn into the
 // off-screen bitmap through the headless backend, with a few or with very
-// many takeoffs waiting on every runway, logging off or on.
+// many takeoffs waiting on every runway, logging off or on; and one text
+// call drawing a line of 40 characters at size 20.
 //
 // Each update is timed on its own, so the figures are true medians and 99th
 // percentiles of single updates. Between two updates the bitmap is copied to
@@ -106,6 +107,31 @@ BENCHMARK(airfield_update)
     ->Unit(benchmark::kMillisecond)
     ->MinTime(2.0);
 
+// One call of the library's text drawing, timed on its own: a line of 40
+// characters at size 20 (the airfield's label is 16 characters at 20).
+void text_line(benchmark::State& state) {
+  kivet::headless::reset();
+  std::vector<double> times_ms;
+  {
+    Display display;
+    display.clear(WHITE);
+    for (auto _ : state) {
+      auto start = std::chrono::steady_clock::now();
+      KIVET_draw_text(BLACK, -280, 0, 20, "Seattle Tacoma: 3 runways, 9 waiting now");
+      auto end = std::chrono::steady_clock::now();
+      std::chrono::duration<double> elapsed = end - start;
+      state.SetIterationTime(elapsed.count());
+      times_ms.push_back(elapsed.count() * 1e3);
+    }
+  }
+  kivet::headless::reset();
+  Figures f{percentile(times_ms, 0.5), percentile(times_ms, 0.99)};
+  state.counters["median_ms"] = f.median_ms;
+  results()["text"] = f;
+}
+
+BENCHMARK(text_line)->UseManualTime()->Unit(benchmark::kMicrosecond)->MinTime(1.0);
+
 std::string fixed(double value, int decimals) {
   char text[64];
   snprintf(text, sizeof text, "%.*f", decimals, value);
@@ -143,6 +169,11 @@ void write_rows(const char* path) {
   row("5b. Airfield update, 1,000 waiting per runway, logging on",
       "median " + fixed(full.median_ms, 2) + " ms; x" + fixed(ratio, 2) + " of 500 waiting",
       "no quadratic cost (x ~2, not ~4)", ratio > 0 && ratio < 2.6 ? "pass" : "FAIL");
+  const Figures& text = r["text"];
+  row("3t. Text, one call drawing 40 characters at size 20",
+      "median " + fixed(text.median_ms * 1e3, 1) + " us, p99 " + fixed(text.p99_ms * 1e3, 1) +
+          " us",
+      "reported (against the tree before below)", "-");
   fclose(out);
 }
 

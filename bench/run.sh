@@ -1,9 +1,9 @@
 #!/bin/bash
 # Runs every benchmark and prints tables of measure, figure, goal and
-# verdict: the in-process figures; rows 3 and 6h against the tree before
-# this one; the whole-program figures for X11 and Wayland side by side; and
-# a table for each other platform whose build is there (Windows under Wine,
-# the browser in headless Chromium).
+# verdict: the in-process figures; rows 3, 3t and 6h against the tree
+# before this one; the whole-program figures for X11 and Wayland side by
+# side; and a table for each other platform whose build is there (Windows
+# under Wine, the browser in headless Chromium).
 #
 #   bench/run.sh BUILD_DIR
 #
@@ -18,7 +18,9 @@
 # The tree before: BENCH_BASELINE (a git revision, v1.0.0 by default) is
 # checked out and built here, and its frame_bench and headless_playback run
 # in turn with this tree's, BENCH_COMPARE_ROUNDS times (3) each, so that both
-# see the same machine.
+# see the same machine. Its frame_bench is built from this tree's
+# bench/frame_bench.cpp when that builds against it (so that both run the
+# same measures, the text call among them), else from its own.
 #
 # Other platforms: bench/windows.sh and bench/browser.sh, when present and
 # given their build folders (BENCH_WINDOWS_BUILD, build-windows by default;
@@ -245,17 +247,28 @@ print_table() {
 # The median of the numbers in a file, one per line.
 median_of() { sort -g "$1" | awk '{v[NR] = $1} END {print v[int((NR + 1) / 2)]}'; }
 
-# Rows 3 and 6h of this tree beside those of the tree before it, built from
-# BENCH_BASELINE and run in turn with this tree's programs.
+# The tree before's frame_bench, from this tree's source when it builds
+# there, else from its own.
+build_baseline_frame_bench() {
+  local base=$1
+  cp "$source_dir/bench/frame_bench.cpp" "$base/bench/frame_bench.cpp"
+  cmake --build "$base/build" -j2 --target frame_bench >>"$work/baseline.log" 2>&1 && return 0
+  echo "this tree's frame_bench.cpp does not build there; its own is used" >>"$work/baseline.log"
+  git -C "$base" checkout -q -- bench/frame_bench.cpp
+  cmake --build "$base/build" -j2 --target frame_bench >>"$work/baseline.log" 2>&1
+}
+
+# Rows 3, 3t and 6h of this tree beside those of the tree before it, built
+# from BENCH_BASELINE and run in turn with this tree's programs.
 compare_with_baseline() {
   local out=$work/baseline.tsv base=$work/baseline
   : >"$out"
-  echo "== Against the tree before ($baseline_ref): rows 3 and 6h, $compare_rounds rounds"
+  echo "== Against the tree before ($baseline_ref): rows 3, 3t and 6h, $compare_rounds rounds"
   if ! git -C "$source_dir" worktree add --detach -q "$base" "$baseline_ref" 2>"$work/baseline.log" ||
      ! cmake -S "$base" -B "$base/build" -DCMAKE_BUILD_TYPE=RelWithDebInfo -DKIVET_BUILD_GTK=OFF \
        -DBUILD_TESTING=OFF -DKIVET_BUILD_BENCH=ON >>"$work/baseline.log" 2>&1 ||
-     ! cmake --build "$base/build" -j2 --target frame_bench headless_playback \
-       >>"$work/baseline.log" 2>&1; then
+     ! cmake --build "$base/build" -j2 --target headless_playback >>"$work/baseline.log" 2>&1 ||
+     ! build_baseline_frame_bench "$base"; then
     printf '3/6h. Against %s\tnot built (see the log above)\t-\t-\n' "$baseline_ref" >>"$out"
     cat "$work/baseline.log" >&2
     return
@@ -266,10 +279,12 @@ compare_with_baseline() {
       local dir=$build
       [ "$tree" = before ] && dir=$base/build
       rm -f "$work/rows-$tree.tsv"
-      "$dir/bench/frame_bench" --benchmark_filter='airfield_update/waiting:3/logging:0' \
+      "$dir/bench/frame_bench" --benchmark_filter='airfield_update/waiting:3/logging:0|text_line' \
         --rows="$work/rows-$tree.tsv" >/dev/null 2>&1
       awk -F'\t' '/^3\. /{print $2}' "$work/rows-$tree.tsv" |
         awk '{print $2}' >>"$work/frame-$tree.txt"
+      awk -F'\t' '/^3t\. /{print $2}' "$work/rows-$tree.tsv" |
+        awk '{print $2}' >>"$work/text-$tree.txt"
       (cd "$work" && "$dir/bench/headless_playback" "$compare_events") |
         awk -F'\t' '{print $2 + 0}' >>"$work/playback-$tree.txt"
     done
@@ -282,6 +297,15 @@ compare_with_baseline() {
   awk -v b="$frame_before" -v t="$frame_this" -v ref="$baseline_ref" -v n="$compare_rounds" \
     'BEGIN {printf "3. Airfield update, 3 busy runways, median of %d runs\t%.3f ms (%s: %.3f ms, %.0f%%)\tno slower than %s (within 5%%)\t%s\n",
             n, t, ref, b, 100 * t / b, ref, (t <= 1.05 * b) ? "pass" : "FAIL"}' >>"$out"
+  if [ -s "$work/text-before.txt" ] && [ -s "$work/text-this.txt" ]; then
+    awk -v b="$(median_of "$work/text-before.txt")" -v t="$(median_of "$work/text-this.txt")" \
+      -v ref="$baseline_ref" -v n="$compare_rounds" \
+      'BEGIN {printf "3t. Text, one call drawing 40 characters at size 20, median of %d runs\t%.1f us (%s: %.1f us, %.0f%%)\tno slower than %s\t%s\n",
+              n, t, ref, b, 100 * t / b, ref, (t <= b) ? "pass" : "FAIL"}' >>"$out"
+  else
+    printf '3t. Text, one call drawing 40 characters at size 20\tnot measured in %s\t-\t-\n' \
+      "$baseline_ref" >>"$out"
+  fi
   awk -v b="$play_before" -v t="$play_this" -v ref="$baseline_ref" -v n="$compare_rounds" \
     -v e="$compare_events" \
     'BEGIN {printf "6h. Headless playback of %d periodic events, median of %d runs\t%.0f events/s (%s: %.0f events/s, %.0f%%)\tno slower than %s (within 5%%)\t%s\n",

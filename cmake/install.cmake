@@ -2,7 +2,8 @@
 # include/kivet/, libkivet.a, a CMake package (find_package(kivet 1.0) gives
 # kivet::kivet) and kivet.pc for pkg-config; and its documentation under
 # share/doc/kivet: the README, the change log, the guide and the examples'
-# sources with their check files.
+# sources with their check files, and the licences of what the library
+# carries (the face KIVET-font, made from DejaVu Sans; stb).
 include(CMakePackageConfigHelpers)
 
 set(KIVET_CMAKE_DIR ${CMAKE_INSTALL_LIBDIR}/cmake/kivet)
@@ -55,6 +56,10 @@ install(FILES ${PROJECT_SOURCE_DIR}/docs/guide.md ${PROJECT_SOURCE_DIR}/docs/per
               ${PROJECT_SOURCE_DIR}/docs/screenshot.png ${PROJECT_SOURCE_DIR}/docs/windows.png
               ${PROJECT_SOURCE_DIR}/docs/browser.png
         DESTINATION ${CMAKE_INSTALL_DOCDIR}/docs)
+install(FILES ${PROJECT_SOURCE_DIR}/third_party/dejavu/LICENSE
+        DESTINATION ${CMAKE_INSTALL_DOCDIR}/third_party/dejavu)
+install(FILES ${PROJECT_SOURCE_DIR}/third_party/stb/LICENSE
+        DESTINATION ${CMAKE_INSTALL_DOCDIR}/third_party/stb)
 install(DIRECTORY ${PROJECT_SOURCE_DIR}/examples/ DESTINATION ${CMAKE_INSTALL_DOCDIR}/examples
         FILES_MATCHING PATTERN "*.cpp" PATTERN "*.scr" PATTERN "*.in" PATTERN "*.out"
                        PATTERN "*.png")

@@ -1,11 +1,13 @@
 #!/bin/sh
 # Installs the Debian packages the build, the program and its tests need,
 # when any of them is missing. Runs apt-get only when something is absent.
+# fonts-wqy-microhei is for the tests alone: a face for Chinese text, which
+# the library hands to the system's fonts.
 set -e
 packages="cmake make g++ pkg-config libgtk-3-dev libcairo2-dev libpango1.0-dev \
 libgtest-dev libgmock-dev libbenchmark-dev xvfb xauth xdotool x11-apps \
 imagemagick fonts-dejavu-core libx11-dev libwayland-dev clang libclang-rt-14-dev weston \
-x11-xkb-utils libstb-dev g++-mingw-w64-x86-64-posix wine wine64 emscripten chromium \
+x11-xkb-utils fonts-wqy-microhei g++-mingw-w64-x86-64-posix wine wine64 emscripten chromium \
 chromium-driver python3-selenium"
 missing=""
 for p in $packages; do

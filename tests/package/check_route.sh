@@ -34,9 +34,11 @@ case "$route" in
         lib/pkgconfig/kivet.pc lib/cmake/kivet/kivetConfigVersion.cmake \
         share/doc/kivet/README.md share/doc/kivet/CHANGELOG.md share/doc/kivet/docs/guide.md \
         share/doc/kivet/examples/hello.cpp share/doc/kivet/examples/hello.scr \
-        share/doc/kivet/examples/hello.png share/doc/kivet/examples/question.in; do
+        share/doc/kivet/examples/hello.png share/doc/kivet/examples/question.in \
+        share/doc/kivet/third_party/dejavu/LICENSE share/doc/kivet/third_party/stb/LICENSE; do
       [ -f "prefix/$file" ] || fail "prefix/$file was not installed"
     done
+    [ -z "$(find prefix/include -name 'stb*')" ] || fail "the stb headers were installed"
     exit 0
     ;;
   find_package)

@@ -1,5 +1,6 @@
-// The canvas font engine: the browser's own text drawing, on a canvas of
-// the page's, thresholded into the library's pixels (library_kivet_font.js).
+// The canvas font engine, for the characters the built-in face lacks: the
+// browser's own text drawing, on a canvas of the page's, thresholded into
+// the library's pixels (library_kivet_font.js).
 #include "kivet/platform/font.h"
 #include "kivet/platform/web/page.h"
 
@@ -8,13 +9,15 @@ namespace {
 
 class CanvasFont : public FontEngine {
  public:
-  int line_height(int height) override { return kivet_canvas_line_height(height); }
+  int run_width(const std::string& utf8, int height) override {
+    return kivet_canvas_run_width(utf8.data(), static_cast<int>(utf8.size()), height);
+  }
 
-  void draw_line(Bitmap& bitmap, int left, int top, const std::string& utf8, int height,
-                 uint32_t color) override {
+  void draw_run(Bitmap& bitmap, int left, int baseline, const std::string& utf8, int height,
+                uint32_t color) override {
     if (utf8.empty()) return;
-    kivet_canvas_draw_line(bitmap.data(), Bitmap::width(), Bitmap::height(), left, top, utf8.data(),
-                           static_cast<int>(utf8.size()), height, color);
+    kivet_canvas_draw_run(bitmap.data(), Bitmap::width(), Bitmap::height(), left, baseline,
+                          utf8.data(), static_cast<int>(utf8.size()), height, color);
   }
 };
 
@@ -22,7 +25,7 @@ class CanvasFont : public FontEngine {
 }  // namespace kivet::web
 
 // Never destroyed: text may be drawn from an atexit handler.
-kivet::FontEngine& kivet::font_engine() {
+kivet::FontEngine* kivet::system_font_engine() {
   static web::CanvasFont* engine = new web::CanvasFont;
-  return *engine;
+  return engine;
 }

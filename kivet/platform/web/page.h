@@ -58,11 +58,12 @@ void kivet_page_dialog_close();
 // The browser's name and version ("Firefox 140") into `buffer`, or "".
 void kivet_page_browser_name(char* buffer, int size);
 
-// The canvas font: line height for characters `height` pixels high, and
-// one line of `length` bytes of UTF-8 drawn into the bitmap at `pixels`
-// (0x00RRGGBB, `width` x `rows`), its top-left corner at (left, top), every
-// glyph pixel `color`.
-int kivet_canvas_line_height(int height);
-void kivet_canvas_draw_line(uint32_t* pixels, int width, int rows, int left, int top,
-                            const char* utf8, int length, int height, uint32_t color);
+// The canvas font, for runs of characters the built-in face lacks: how far
+// a run of `length` bytes of UTF-8 moves the pen at characters `height`
+// pixels high, and the run drawn into the bitmap at `pixels` (0x00RRGGBB,
+// `width` x `rows`), the left end of its baseline at (left, baseline),
+// every glyph pixel `color`.
+int kivet_canvas_run_width(const char* utf8, int length, int height);
+void kivet_canvas_draw_run(uint32_t* pixels, int width, int rows, int left, int baseline,
+                           const char* utf8, int length, int height, uint32_t color);
 }

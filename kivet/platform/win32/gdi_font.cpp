@@ -1,9 +1,9 @@
-// The font engine on Windows: GDI draws each line, without antialiasing,
-// into a DIB section that serves as a mask, and every pixel it marked
-// becomes exactly the text colour in the library's bitmap. The font is the
-// face "KIVET-font" when it is installed, else the first installed of the
-// stand-ins, with the character height (without internal leading) as its
-// height.
+// The font engine on Windows, for the characters the built-in face lacks:
+// GDI draws each run, without antialiasing, into a DIB section that serves
+// as a mask, and every pixel it marked becomes exactly the text colour in
+// the library's bitmap. The face is the system's interface face, whose
+// font linking brings Chinese, Japanese, Korean and the other scripts,
+// with the character height (without internal leading) as its height.
 #include <algorithm>
 #include <cstring>
 #include <cwchar>
@@ -15,8 +15,9 @@
 namespace kivet::win32 {
 namespace {
 
-// DejaVu Sans is the face Linux shows; Arial is on every Windows.
-constexpr const wchar_t* FACES[] = {L"KIVET-font", L"DejaVu Sans", L"Arial"};
+// Segoe UI since Windows Vista, Tahoma before it; both link to the fonts
+// of other scripts.
+constexpr const wchar_t* FACES[] = {L"Segoe UI", L"Tahoma"};
 
 // A mask pixel at least this bright (in its green byte) belongs to a glyph.
 constexpr uint32_t GLYPH_LEVEL = 0x80;
@@ -45,40 +46,41 @@ class GdiFontEngine : public FontEngine {
       SelectObject(dc_, mask_);
       SetBkMode(dc_, TRANSPARENT);
       SetTextColor(dc_, RGB(255, 255, 255));
-      SetTextAlign(dc_, TA_TOP | TA_LEFT | TA_NOUPDATECP);
+      SetTextAlign(dc_, TA_BASELINE | TA_LEFT | TA_NOUPDATECP);
       std::memset(mask_pixels_, 0, static_cast<size_t>(Bitmap::stride()) * Bitmap::height());
     }
     face_ = chosen_face();
   }
 
-  int line_height(int height) override {
-    if (height < 1 || height > 127) height = std::clamp(height, 1, 127);
-    if (line_heights_[height] == 0) {
-      HFONT font = create_font(height, face_.c_str());
-      HGDIOBJ before = SelectObject(dc_, font);
-      SIZE extent{};
-      GetTextExtentPoint32W(dc_, L"A", 1, &extent);
-      SelectObject(dc_, before);
-      DeleteObject(font);
-      line_heights_[height] = extent.cy > 0 ? extent.cy : height;
-    }
-    return line_heights_[height];
+  int run_width(const std::string& utf8, int height) override {
+    if (!dc_) return 0;
+    std::wstring text = to_wide(utf8);
+    HFONT font = create_font(std::clamp(height, 1, 127), face_.c_str());
+    HGDIOBJ before = SelectObject(dc_, font);
+    SIZE extent{};
+    GetTextExtentPoint32W(dc_, text.c_str(), static_cast<int>(text.size()), &extent);
+    SelectObject(dc_, before);
+    DeleteObject(font);
+    return extent.cx;
   }
 
-  void draw_line(Bitmap& bitmap, int left, int top, const std::string& utf8, int height,
-                 uint32_t color) override {
+  void draw_run(Bitmap& bitmap, int left, int baseline, const std::string& utf8, int height,
+                uint32_t color) override {
     if (!mask_pixels_ || utf8.empty()) return;
     std::wstring text = to_wide(utf8);
     HFONT font = create_font(std::clamp(height, 1, 127), face_.c_str());
     HGDIOBJ before = SelectObject(dc_, font);
     SIZE extent{};
     GetTextExtentPoint32W(dc_, text.c_str(), static_cast<int>(text.size()), &extent);
-    // Rows of the bitmap the line's cells cover; nothing to do outside.
-    int64_t first = std::max<int64_t>(0, top);
-    int64_t last = std::min<int64_t>(Bitmap::height(), int64_t{top} + extent.cy);
-    bool seen = first < last && left < Bitmap::width() && int64_t{left} + extent.cx > 0;
-    if (seen)
-      draw_rows(bitmap, left, top, text, static_cast<int>(first), static_cast<int>(last), color);
+    // Rows of the bitmap the run's glyphs may cover, generously; nothing to
+    // do outside.
+    int64_t first = std::max<int64_t>(0, int64_t{baseline} - 2 * int64_t{height});
+    int64_t last = std::min<int64_t>(Bitmap::height(), int64_t{baseline} + height);
+    bool seen = first < last && left < Bitmap::width() && int64_t{left} + extent.cx + height > 0;
+    if (seen) {
+      draw_rows(bitmap, left, baseline, text, static_cast<int>(first), static_cast<int>(last),
+                color);
+    }
     SelectObject(dc_, before);
     DeleteObject(font);
   }
@@ -99,13 +101,13 @@ class GdiFontEngine : public FontEngine {
     return FACES[0];
   }
 
-  // Draws the line into the mask's rows `first` to `last` (excluded) only,
+  // Draws the run into the mask's rows `first` to `last` (excluded) only,
   // and turns what it marked there into the colour.
-  void draw_rows(Bitmap& bitmap, int left, int top, const std::wstring& text, int first, int last,
-                 uint32_t color) {
+  void draw_rows(Bitmap& bitmap, int left, int baseline, const std::wstring& text, int first,
+                 int last, uint32_t color) {
     HRGN rows = CreateRectRgn(0, first, Bitmap::width(), last);
     SelectClipRgn(dc_, rows);
-    TextOutW(dc_, left, top, text.c_str(), static_cast<int>(text.size()));
+    TextOutW(dc_, left, baseline, text.c_str(), static_cast<int>(text.size()));
     GdiFlush();  // the mask's memory is read below
     SelectClipRgn(dc_, nullptr);
     DeleteObject(rows);
@@ -123,14 +125,13 @@ class GdiFontEngine : public FontEngine {
   HBITMAP mask_ = nullptr;
   uint32_t* mask_pixels_ = nullptr;
   std::wstring face_;
-  int line_heights_[128] = {};
 };
 
 }  // namespace
 }  // namespace kivet::win32
 
 // Never destroyed, like the platform: text may be drawn until the very end.
-kivet::FontEngine& kivet::font_engine() {
+kivet::FontEngine* kivet::system_font_engine() {
   static win32::GdiFontEngine* engine = new win32::GdiFontEngine;
-  return *engine;
+  return engine;
 }

@@ -1,10 +1,13 @@
 // Text drawing: size and colour corrections, the log sentence, glyph height
-// and line placement, transparency, and the formatted form.
+// and line placement, transparency, the formatted form, and the runs of
+// characters the built-in face lacks.
 #include <pango/pangocairo.h>
 
 #include <climits>
 #include <string>
 
+#include "kivet/draw/face.h"
+#include "kivet/draw/text_layout.h"
 #include "support/bitmap_probe.h"
 
 namespace {
@@ -23,21 +26,26 @@ class TextTest : public HeadlessTest {
   }
 };
 
-// The character cell height of the text font at a size, measured apart
-// from the renderer: the ascent and descent of the face that the font name
-// resolves to, asked of the font map directly.
-int cell_height(int size) {
+// The ascent and descent of DejaVu Sans, the face KIVET-font is made from,
+// at a size, as Pango gives them: text laid out before the face was built
+// in keeps its place.
+struct Cell {
+  int ascent, height;
+};
+Cell pango_cell(int size) {
   PangoContext* context = pango_font_map_create_context(pango_cairo_font_map_get_default());
-  PangoFontDescription* font = pango_font_description_from_string("KIVET-font");
+  PangoFontDescription* font = pango_font_description_from_string("DejaVu Sans");
   pango_font_description_set_absolute_size(font, size * PANGO_SCALE);
   PangoFontMetrics* metrics = pango_context_get_metrics(context, font, nullptr);
-  int height = PANGO_PIXELS(pango_font_metrics_get_ascent(metrics) +
-                            pango_font_metrics_get_descent(metrics));
+  Cell cell{PANGO_PIXELS_CEIL(pango_font_metrics_get_ascent(metrics)),
+            PANGO_PIXELS(pango_font_metrics_get_ascent(metrics) +
+                         pango_font_metrics_get_descent(metrics))};
   pango_font_metrics_unref(metrics);
   pango_font_description_free(font);
   g_object_unref(context);
-  return height;
+  return cell;
 }
+int cell_height(int size) { return pango_cell(size).height; }
 
 }  // namespace
 
@@ -49,6 +57,18 @@ TEST_F(TextTest, CharacterHeightFollowsThePointSize) {
   EXPECT_NEAR(large.height(), 2 * small.height(), 2);
   Ink standard = ink_of("H", 0);
   EXPECT_GT(standard.height(), 5) << "size 0 draws at a default height";
+}
+
+TEST_F(TextTest, TheFacesCellIsPangosAtEverySize) {
+  const kivet::Face& face = kivet::Face::get();
+  EXPECT_EQ(face.ascent(20), 19);
+  EXPECT_EQ(face.line_height(20), 24);
+  for (int size = 1; size <= 127; ++size) {
+    SCOPED_TRACE(size);
+    Cell pango = pango_cell(size);
+    EXPECT_EQ(face.line_height(size), pango.height);
+    EXPECT_EQ(face.ascent(size), pango.ascent);
+  }
 }
 
 TEST_F(TextTest, FirstLineStandsOnTheAnchorAndEachNextLineIsOneLineLower) {
@@ -160,4 +180,83 @@ TEST_F(TextTest, ATabIsDrawnInPlaceAsTheFontsBox) {
   Ink letters = ink_of("HH", 20);
   EXPECT_GT(between.count, letters.count);
   EXPECT_LT(between.bottom, letters.bottom) << "the box reaches below the baseline";
+}
+
+namespace {
+
+// A system engine that records the runs it is given: each character moves
+// the pen 10 pixels, and a run shows as one pixel at its baseline's left
+// end.
+class RecordingEngine : public kivet::FontEngine {
+ public:
+  struct Run {
+    std::string text;
+    int left, baseline;
+  };
+  int run_width(const std::string& utf8, int) override {
+    int characters = 0;
+    for (unsigned char byte : utf8) characters += (byte & 0xC0) != 0x80;
+    return 10 * characters;
+  }
+  void draw_run(kivet::Bitmap& bitmap, int left, int baseline, const std::string& utf8, int,
+                uint32_t color) override {
+    runs.push_back(Run{utf8, left, baseline});
+    if (left >= 0 && left < kivet::BITMAP_WIDTH && baseline >= 0 && baseline < kivet::BITMAP_HEIGHT)
+      bitmap.row(baseline)[left] = color;
+  }
+  std::vector<Run> runs;
+};
+
+class FallbackTest : public TextTest {
+ protected:
+  // The ink of a text drawn alone, what the face lacks going to `engine`.
+  static Ink drawn_with(kivet::FontEngine* engine, const char* text) {
+    KIVET_clear();
+    DrawCommand command{DRAW_TEXT, BLACK, 0, -200, 0, 20, 0, 0, 0, text};
+    kivet::render_text(*kivet::offscreen_bitmap, command, engine);
+    return ink(BLACK);
+  }
+  RecordingEngine engine_;
+};
+
+}  // namespace
+
+// A space or a joiner between two lacking characters stays in their run;
+// one that leads to a character of the face does not. Control characters
+// are the face's box, never the engine's.
+TEST_F(FallbackTest, RunsTheFaceLacksGoToTheSystemEngineWhole) {
+  drawn_with(&engine_,
+             "Li \u674e\u5c0f \u9f99, \U0001F468\u200D\U0001F469 and \u03a9\t\u0645\u0631");
+  ASSERT_EQ(engine_.runs.size(), 3u);
+  EXPECT_EQ(engine_.runs[0].text, "\u674e\u5c0f \u9f99");
+  EXPECT_EQ(engine_.runs[1].text, "\U0001F468\u200D\U0001F469");
+  EXPECT_EQ(engine_.runs[2].text, "\u0645\u0631");
+  for (const RecordingEngine::Run& run : engine_.runs) {
+    EXPECT_EQ(run.baseline, kivet::origin_y - kivet::Face::get().descent(20)) << run.text;
+  }
+  EXPECT_LT(engine_.runs[0].left, engine_.runs[1].left);
+}
+
+// The run starts where the face's next glyph would have, and the face goes
+// on where the run's width ends.
+TEST_F(FallbackTest, ARunStandsAtThePenAndMovesItByItsWidth) {
+  Ink two = drawn_with(nullptr, "HH");
+  Ink three = drawn_with(nullptr, "HHH");
+  int advance = three.right - two.right;
+  Ink with_run = drawn_with(&engine_, "HH\u4e2dH");
+  ASSERT_EQ(engine_.runs.size(), 1u);
+  EXPECT_NEAR(engine_.runs[0].left - (kivet::origin_x - 200), 2 * advance, 1);
+  EXPECT_NEAR(with_run.right, three.right + 10, 1) << "the last H moved on by the run's width";
+}
+
+TEST_F(FallbackTest, WithoutASystemEngineLackingCharactersShowAsTheBox) {
+  Ink box = drawn_with(nullptr, "\x01");
+  Ink chinese = drawn_with(nullptr, "\u4e2d");
+  EXPECT_GT(box.count, 20);
+  EXPECT_EQ(chinese.count, box.count);
+  EXPECT_EQ(chinese.height(), box.height());
+  Ink two = drawn_with(nullptr, "\u4e2d\u6587");
+  EXPECT_EQ(two.count, 2 * box.count);
+  EXPECT_EQ(drawn_with(&engine_, "\x01\t").count, 2 * box.count);
+  EXPECT_TRUE(engine_.runs.empty());
 }
