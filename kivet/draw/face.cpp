@@ -1,26 +1,74 @@
 // KIVET-font through stb_truetype: the tables of the face's constant data
 // parsed once, and glyphs rasterised on request. A glyph's outline is
-// scaled (the em is the character height), moved so that its main stem
-// starts on a pixel's edge, and its coverage of each pixel measured; a
-// pixel shows when the glyph covers enough of it. A stroke thinner than a
-// pixel that falls between two pixels covers neither enough: the pixel it
-// covers most then shows all the same, so that no stem or bowl vanishes.
+// scaled (the em is the character height, the x-height whole pixels),
+// moved so that its main stem starts on a pixel's edge, and its coverage
+// of each pixel measured; a pixel shows when the glyph covers enough of
+// it. A stroke thinner than a pixel that falls between two pixels covers
+// neither enough: the pixel it covers most then shows all the same, so
+// that no stem or bowl vanishes.
 //
-// The scale is a whole number over the face's units per em (2048, a power
-// of two), so scaled points are exact; stb_truetype's rasteriser then uses
-// only IEEE additions, multiplications, divisions and square roots, which
-// every compiler rounds alike as long as none are fused (this file is
-// built with contraction off).
+// Positions and boxes are whole numbers. stb_truetype's rasteriser uses
+// only IEEE additions, multiplications, divisions and square roots of
+// single floats, which every compiler rounds alike as long as none are
+// fused into one (this file is built with contraction off) and no wider
+// precision is kept between them (none is on x86-64, ARM64 or WebAssembly).
 #include "kivet/draw/face.h"
 
+#include <algorithm>
+#include <cstddef>
 #include <cstdlib>
 
 #include "kivet/draw/face_data.h"
 
+namespace kivet {
+namespace {
+
+// Memory for one glyph's rasterising: stb_truetype asks for a few blocks
+// (points, edges, scanlines) and gives them all back at its end, so they
+// are cut from one block of the caller's, not taken from the heap one by
+// one. What does not fit comes from the heap.
+class Scratch {
+ public:
+  void* take(size_t size) {
+    size = (size + 15) / 16 * 16;
+    if (size > sizeof block_ - used_) return std::malloc(size);
+    void* p = block_ + used_;
+    used_ += size;
+    return p;
+  }
+  void give_back(void* p) {
+    auto* byte = static_cast<unsigned char*>(p);
+    if (byte < block_ || byte >= block_ + sizeof block_) std::free(p);
+  }
+
+ private:
+  alignas(16) unsigned char block_[16384];
+  size_t used_ = 0;
+};
+
+void* scratch_take(size_t size, void* scratch) {
+  return scratch ? static_cast<Scratch*>(scratch)->take(size) : std::malloc(size);
+}
+
+void scratch_give_back(void* p, void* scratch) {
+  if (scratch) {
+    static_cast<Scratch*>(scratch)->give_back(p);
+  } else {
+    std::free(p);
+  }
+}
+
+}  // namespace
+}  // namespace kivet
+
 // The implementation with private names, so that a program using
-// stb_truetype itself is not disturbed.
+// stb_truetype itself is not disturbed. The parsed tables carry no memory
+// of their own (their user data is null); a rasterising is handed its
+// Scratch.
 #define STB_TRUETYPE_IMPLEMENTATION
 #define STBTT_STATIC
+#define STBTT_malloc(size, user) kivet::scratch_take(size, user)
+#define STBTT_free(pointer, user) kivet::scratch_give_back(pointer, user)
 #include "stb_truetype.h"
 
 namespace kivet {
@@ -66,27 +114,34 @@ int stem_edge(const stbtt_vertex* vertices, int count, int glyph_height, int lef
 // A pixel lies on a thin stroke across a row (a stem) when it is covered
 // more than its neighbours in the row, or as much as the one to its right
 // where the stroke is two pixels wide; likewise down a column (a bar).
+// `coverage` has a border of PAD empty pixels around the glyph's.
+constexpr int PAD = 2;
+
 void show_covered(const std::vector<unsigned char>& coverage, GlyphPixels& glyph) {
   const int w = glyph.width, h = glyph.height;
-  auto c = [&](int x, int y) -> int {
-    return x < 0 || y < 0 || x >= w || y >= h ? 0 : coverage[static_cast<size_t>(y) * w + x];
-  };
-  auto shown = [&](int x, int y) { return c(x, y) >= GLYPH_COVERAGE; };
-  glyph.on.assign(coverage.size(), 0);
+  const ptrdiff_t across = w + 2 * PAD;
+  glyph.on.assign(static_cast<size_t>(w) * h, 0);
+  uint8_t* out = glyph.on.data();
   for (int y = 0; y < h; ++y) {
-    for (int x = 0; x < w; ++x) {
-      int here = c(x, y);
-      if (here == 0) continue;
-      bool on = here >= GLYPH_COVERAGE;
-      if (!on) {
-        int left = c(x - 1, y), right = c(x + 1, y), up = c(x, y - 1), down = c(x, y + 1);
-        bool stem = left < here && (right < here || (right == here && c(x + 2, y) < here)) &&
-                    here + left + right >= STROKE_INK && !shown(x - 1, y) && !shown(x + 1, y);
-        bool bar = up < here && (down < here || (down == here && c(x, y + 2) < here)) &&
-                   here + up + down >= STROKE_INK && !shown(x, y - 1) && !shown(x, y + 1);
-        on = stem || bar;
+    const unsigned char* c = coverage.data() + (y + PAD) * across + PAD;
+    for (int x = 0; x < w; ++x, ++c, ++out) {
+      int here = c[0];
+      if (here >= GLYPH_COVERAGE) {
+        *out = 1;
+        continue;
       }
-      glyph.on[static_cast<size_t>(y) * w + x] = on;
+      if (here == 0) continue;
+      int left = c[-1], right = c[1], up = c[-across], down = c[across];
+      bool stem = left < here && (right < here || (right == here && c[2] < here)) &&
+                  here + left + right >= STROKE_INK && left < GLYPH_COVERAGE &&
+                  right < GLYPH_COVERAGE;
+      bool bar = up < here && (down < here || (down == here && c[2 * across] < here)) &&
+                 here + up + down >= STROKE_INK && up < GLYPH_COVERAGE && down < GLYPH_COVERAGE;
+      // A pixel the glyph touches between four that show: where a stroke
+      // meets another at a sharp angle (g's bowl and stem).
+      bool pinhole = left >= GLYPH_COVERAGE && right >= GLYPH_COVERAGE && up >= GLYPH_COVERAGE &&
+                     down >= GLYPH_COVERAGE;
+      *out = stem || bar || pinhole;
     }
   }
 }
@@ -107,6 +162,9 @@ Face::Face() : tables_(&parsed_tables()) {
   int line_gap = 0;
   stbtt_GetFontVMetrics(&tables.info, &ascender_, &descender_, &line_gap);
   descender_ = -descender_;
+  int x0 = 0, y0 = 0, x1 = 0, y1 = 0;
+  if (stbtt_GetGlyphBox(&tables.info, stbtt_FindGlyphIndex(&tables.info, 'x'), &x0, &y0, &x1, &y1))
+    x_height_ = y1;
 }
 
 int Face::ascent(int height) const {
@@ -163,18 +221,37 @@ GlyphPixels Face::pixels(int glyph, int height) const {
   int64_t rest = -out.stem - whole * units_per_em_;
   float scale = static_cast<float>(height) / static_cast<float>(units_per_em_);
   float shift = static_cast<float>(rest) / static_cast<float>(units_per_em_);
+  // Heights are scaled so that the x-height is whole pixels, as hinting
+  // would: the tops of x, e, a, m then sit on a row's edge. It is at least
+  // five pixels once it is more than four: e needs a row for its top, its
+  // eye, its bar, the gap below and its bottom.
+  int64_t tall_num = height, tall_den = units_per_em_;
+  if (x_height_ > 0) {
+    int64_t exact = int64_t{x_height_} * height;
+    tall_num = std::max<int64_t>(1, (exact + units_per_em_ / 2) / units_per_em_);
+    if (exact > 4 * int64_t{units_per_em_}) tall_num = std::max<int64_t>(tall_num, 5);
+    tall_den = x_height_;
+  }
+  float scale_y = static_cast<float>(tall_num) / static_cast<float>(tall_den);
 
-  int ix0 = 0, iy0 = 0, ix1 = 0, iy1 = 0;
-  stbtt_GetGlyphBitmapBoxSubpixel(info, glyph, scale, scale, shift, 0.0f, &ix0, &iy0, &ix1, &iy1);
+  // The pixels the outline reaches, as stb_truetype's box would give them,
+  // in whole numbers: rows downwards from the baseline.
+  const int64_t em = units_per_em_;
+  int ix0 = static_cast<int>(floor_div(int64_t{x0} * height + rest, em));
+  int ix1 = static_cast<int>(-floor_div(-(int64_t{x1} * height + rest), em));
+  int iy0 = static_cast<int>(floor_div(-int64_t{y1} * tall_num, tall_den));
+  int iy1 = static_cast<int>(-floor_div(int64_t{y0} * tall_num, tall_den));
   out.left = static_cast<int>(whole) + ix0;
   out.top = iy0;
   out.width = ix1 - ix0;
   out.height = iy1 - iy0;
   if (out.width > 0 && out.height > 0) {
-    std::vector<unsigned char> coverage(static_cast<size_t>(out.width) * out.height);
-    stbtt__bitmap target{out.width, out.height, out.width, coverage.data()};
-    stbtt_Rasterize(&target, 0.35f, vertices, count, scale, scale, shift, 0.0f, ix0, iy0, 1,
-                    info->userdata);
+    const int across = out.width + 2 * PAD;
+    std::vector<unsigned char> coverage(static_cast<size_t>(across) * (out.height + 2 * PAD));
+    stbtt__bitmap target{out.width, out.height, across, coverage.data() + PAD * across + PAD};
+    Scratch scratch;
+    stbtt_Rasterize(&target, 0.5f, vertices, count, scale, scale_y, shift, 0.0f, ix0, iy0, 1,
+                    &scratch);
     show_covered(coverage, out);
   } else {
     out.width = out.height = 0;

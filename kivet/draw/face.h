@@ -68,6 +68,7 @@ class Face {
   int units_per_em_ = 2048;
   int ascender_ = 0;   // font units above the baseline
   int descender_ = 0;  // font units below it, positive
+  int x_height_ = 0;   // font units from the baseline to the top of x
   const FaceTables* tables_;
 };
 

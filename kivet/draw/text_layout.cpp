@@ -112,18 +112,21 @@ class CallGlyphs {
  public:
   explicit CallGlyphs(int height) : height_(height) {}
   const GlyphPixels& get(int glyph) {
-    if (slots_.empty()) slots_.assign(static_cast<size_t>(Face::get().glyph_count()), 0);
-    size_t& slot = slots_[static_cast<size_t>(glyph)];
+    if (slots_.empty()) {
+      slots_.assign(static_cast<size_t>(Face::get().glyph_count()), 0);
+      made_.reserve(64);
+    }
+    uint32_t& slot = slots_[static_cast<size_t>(glyph)];
     if (slot == 0) {
       made_.push_back(Face::get().pixels(glyph, height_));
-      slot = made_.size();
+      slot = static_cast<uint32_t>(made_.size());
     }
     return made_[slot - 1];
   }
 
  private:
   int height_;
-  std::vector<size_t> slots_;  // per glyph: 1 + its place in made_, or 0
+  std::vector<uint32_t> slots_;  // per glyph: 1 + its place in made_, or 0
   std::vector<GlyphPixels> made_;
 };
 

@@ -1,6 +1,8 @@
-// A program for the browser tests, built for the page and for Linux alike:
-// its picture depends on its events alone and holds no text, so that a
-// page and a headless run given the same script draw the same pixels. It
+// A program for the browser and Windows tests, built for the page, for
+// Windows and for Linux alike: its picture depends on its events alone, so
+// that a page, a Windows run and a Linux headless run given the same script
+// draw the same pixels, text included: the airfield's label and accented,
+// Cyrillic and Greek words at several sizes, in the built-in face. It
 // starts halted. A click draws a disc where it landed, a periodic event
 // moves a bar one step along the bottom; each event is also written to the
 // text window ("mouse X Y", "periodic N", "keyboard K"); the key g asks
@@ -16,6 +18,20 @@ void draw_bar(Display& display, int steps) {
   display.rectangle(left, -205, left + 40, -235, NAVY_BLUE, 0);
 }
 
+// Text that every system must draw alike.
+void draw_words(Display& display) {
+  display.rectangle(-300, 110, 300, -190, GRAY_20, 0);
+  display.write_text(-250, 80, " Seattle Tacoma ", BLACK, 20);
+  int y = 50;
+  for (int size : {10, 13, 16, 24, 32}) {
+    display.write_text(-290, y,
+                       "Caf\u00e9 20\u00b0C Zo\u00eb \u041f\u0440\u0438\u0432\u0435\u0442 "
+                       "\u03a9mega",
+                       size % 2 ? NAVY_BLUE : BLACK, size);
+    y -= size * 6 / 5 + 4;
+  }
+}
+
 void ask() {
   char answer[256] = "";
   KIVET_gets("Type a line:\n(then Enter)", answer);
@@ -29,6 +45,7 @@ int kivet_main() {
   display.clear(WHITE);
   display.triangle(-250, 200, -150, 200, -200, 120, ORANGE, 0);
   display.oval(100, 200, 250, 130, SEA_GREEN, 3);
+  draw_words(display);
   draw_bar(display, 0);
   int steps = 0;
   for (;;) {

@@ -23,8 +23,8 @@ import kivet_browser as kb  # noqa: E402
 PAGES = None
 NATIVE_EVENTS = None
 
-# Clicks and ticks, no keys: the picture holds no text, so every pixel can
-# be compared across font engines.
+# Clicks and ticks, no keys. The picture holds text in the built-in face,
+# which the page draws as Linux does: every pixel is compared.
 SCRIPT = ("KIVET_MOUSE(-120, 60);\nKIVET_PERIODIC(3);\nKIVET_MOUSE(37, -101);\n"
           "KIVET_MOUSE(290, 240);\nKIVET_PERIODIC(12);\nKIVET_MOUSE(0, 0);\n")
 
@@ -172,7 +172,7 @@ class BrowserTest(unittest.TestCase):
         self.assertEqual(page.pixels(), recorded)
         self.assertEqual(lines_starting(page, "keyboard"), ["keyboard 107"])
 
-    def test_script_draws_what_a_linux_headless_run_draws(self):
+    def test_script_draws_what_a_linux_headless_run_draws_text_included(self):
         page = self.open("tests/events.html")
         self.put_script(page, SCRIPT)
         self.play(page)

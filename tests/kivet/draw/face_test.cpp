@@ -3,11 +3,14 @@
 // sizes, against the reference face.png beside this file. On a mismatch
 // the picture got and a difference picture are written to the working
 // directory; KIVET_UPDATE_EXPECTED=1 makes the picture got the reference.
+// And those letters' shapes at every size from 8 up: no stem or bowl
+// vanishes, none merges with another.
 #include <cairo.h>
 
 #include <cstdlib>
 #include <cstring>
 #include <string>
+#include <utility>
 
 #include "kivet/snapshot.h"
 #include "support/bitmap_probe.h"
@@ -109,4 +112,84 @@ TEST_F(FaceTest, EveryBlockAtSeveralSizesMatchesTheReferencePicture) {
   }
   EXPECT_EQ(wrong, 0) << "pixels unlike " << reference_path()
                       << "; see face-got.png and face-difference.png in the working directory";
+}
+
+namespace {
+
+// One glyph's ink, as a grid of its bounding box with a blank border.
+struct Shape {
+  int width = 0, height = 0;
+  std::vector<char> ink;
+  bool at(int x, int y) const {
+    return x >= 0 && y >= 0 && x < width && y < height && ink[y * width + x];
+  }
+};
+
+Shape drawn(const char* letter, int size) {
+  KIVET_clear();
+  KIVET_draw_text(BLACK, -100, 0, size, letter);
+  Ink box = ink(BLACK);
+  Shape shape;
+  shape.width = box.width() + 2;
+  shape.height = box.height() + 2;
+  shape.ink.resize(shape.width * shape.height);
+  for (int y = 0; y < shape.height; ++y) {
+    for (int x = 0; x < shape.width; ++x) {
+      int display_x = box.left - 1 + x, display_y = box.top + 1 - y;
+      shape.ink[y * shape.width + x] = bitmap_pixel(display_x, display_y) == palette_rgb(BLACK);
+    }
+  }
+  return shape;
+}
+
+// Blank regions that the ink closes in: the bowls of e, a, g.
+int holes(const Shape& shape) {
+  std::vector<char> seen(shape.ink.size());
+  int regions = 0;
+  for (int start = 0; start < static_cast<int>(seen.size()); ++start) {
+    if (shape.ink[start] || seen[start]) continue;
+    ++regions;
+    std::vector<int> todo{start};
+    seen[start] = 1;
+    while (!todo.empty()) {
+      int at = todo.back();
+      todo.pop_back();
+      int x = at % shape.width, y = at / shape.width;
+      for (auto [dx, dy] : {std::pair{1, 0}, {-1, 0}, {0, 1}, {0, -1}}) {
+        int nx = x + dx, ny = y + dy;
+        if (nx < 0 || ny < 0 || nx >= shape.width || ny >= shape.height) continue;
+        int next = ny * shape.width + nx;
+        if (shape.ink[next] || seen[next]) continue;
+        seen[next] = 1;
+        todo.push_back(next);
+      }
+    }
+  }
+  return regions - 1;  // the blank around the glyph
+}
+
+// Runs of ink along one row.
+int runs_in_row(const Shape& shape, int y) {
+  int runs = 0;
+  for (int x = 0; x < shape.width; ++x) runs += shape.at(x, y) && !shape.at(x - 1, y);
+  return runs;
+}
+
+}  // namespace
+
+TEST_F(FaceTest, NoStemOrBowlVanishesOrMergesFromSize8Up) {
+  for (int size = 8; size <= 48; ++size) {
+    SCOPED_TRACE("size " + std::to_string(size));
+    for (const char* stem : {"I", "l", "1", "|"}) {
+      Shape shape = drawn(stem, size);
+      for (int y = 1; y < shape.height - 1; ++y) {
+        EXPECT_GE(runs_in_row(shape, y), 1) << stem << " is broken in row " << y;
+      }
+      EXPECT_EQ(runs_in_row(shape, shape.height / 2), 1) << stem;
+    }
+    for (const char* bowl : {"e", "a", "g"}) EXPECT_EQ(holes(drawn(bowl, size)), 1) << bowl;
+    Shape m = drawn("m", size);
+    EXPECT_EQ(runs_in_row(m, m.height / 2), 3) << "m's three stems";
+    EXPECT_EQ(holes(m), 0);
+  }
 }
