@@ -10,6 +10,8 @@
 #include <kivet/display.h>
 #include <kivet/kivet.h>
 
+#include <initializer_list>
+
 namespace {
 
 void draw_bar(Display& display, int steps) {

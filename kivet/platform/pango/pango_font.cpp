@@ -93,6 +93,9 @@ class PangoFontEngine : public FontEngine {
     pango_layout_set_font_description(layout, font);
     pango_font_description_free(font);
     pango_layout_set_single_paragraph_mode(layout, TRUE);
+    // The library's lines run left to right; a run of a right-to-left
+    // script is ordered within itself.
+    pango_layout_set_auto_dir(layout, FALSE);
     pango_layout_set_text(layout, utf8.data(), static_cast<int>(utf8.size()));
     return layout;
   }
