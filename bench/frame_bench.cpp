@@ -27,7 +27,7 @@
 #include "kivet/display.h"
 #include "kivet/event_wait.h"
 #include "kivet/kivet.h"
-#include "kivet/platform/headless/headless.h"
+#include "kivet/platform/headless/memory_platform.h"
 
 namespace {
 

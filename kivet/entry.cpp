@@ -1,6 +1,7 @@
 // The process entry: keeps the start-up values and calls the application's
 // entry point once. Its return value is the process's exit status.
 #include "kivet/kivet.h"
+#include "kivet/platform/platform.h"
 #include "kivet/state.h"
 
 int main(int argc, char** argv) {

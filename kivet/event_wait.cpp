@@ -35,6 +35,8 @@ void post_message(const Message& message) {
 
 void send_message(const Message& message) { dispatch(message); }
 
+bool periodic_event_armed() { return event_kind == EVENT_PERIODIC; }
+
 void dispatch(const Message& message) {
   switch (message.window) {
     case WindowId::graphics:

@@ -1,5 +1,7 @@
 #include "kivet/state.h"
 
+#include "kivet/platform/platform.h"
+
 namespace kivet {
 
 int start_argc = 0;
@@ -50,7 +52,7 @@ char* answer_buffer = nullptr;
 
 std::deque<Message> message_queue;
 
-void reset_state() {
+void reset_library() {
   display_exists = false;
   library_open = false;
   graphics_window = WindowId::none;

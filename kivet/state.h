@@ -52,8 +52,6 @@ extern bool display_exists;
 extern bool main_started;
 // Whether the library is open: between KIVET_open and KIVET_close.
 extern bool library_open;
-// The start of the program: opens a Display made before main.
-void start_main();
 extern WindowId graphics_window;  // none while the library is not open
 extern WindowId text_window;      // none until opened, and after it is closed
 extern void* instance;
@@ -97,9 +95,5 @@ extern char* answer_buffer;
 
 // The library's message queue, filled by post_message.
 extern std::deque<Message> message_queue;
-
-// Puts every variable back to its initial value (the windows stay as they
-// are on the platform). Used to start a test or a soak run afresh.
-void reset_state();
 
 }  // namespace kivet

@@ -8,7 +8,7 @@
 #include <vector>
 
 #include "kivet/kivet.h"
-#include "kivet/platform/headless/headless.h"
+#include "kivet/platform/headless/memory_platform.h"
 #include "kivet/state.h"
 
 namespace {

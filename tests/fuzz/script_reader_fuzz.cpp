@@ -8,7 +8,7 @@
 #include <string>
 
 #include "kivet/kivet.h"
-#include "kivet/platform/headless/headless.h"
+#include "kivet/platform/headless/memory_platform.h"
 #include "kivet/script.h"
 #include "kivet/state.h"
 

@@ -104,6 +104,6 @@ TEST(DisplayDeathTest, SecondDisplayShowsTheErrorAndEndsWithStatusMinusOne) {
         Display second;
       },
       testing::ExitedWithCode(255),
-      "dialog: \\[KIVET_gets\\] \\[Error: Attempted to instantiate multiple KIVET displays +\\]");
+      "dialog: \\[KIVET_gets\\] \\[Error: Attempted to instantiate multiple KIVET displays\\]");
   headless::reset();
 }
