@@ -5,12 +5,12 @@
 #include "kivet/state.h"
 
 int main(int argc, char** argv) {
-  kivet::start_argc = argc;
-  kivet::start_argv = argv;
-  kivet::start_instance = nullptr;
-  kivet::start_previous_instance = nullptr;
-  kivet::start_command_line = "";
-  kivet::start_show_mode = 1;
+  kivet::state().start_argc = argc;
+  kivet::state().start_argv = argv;
+  kivet::state().start_instance = nullptr;
+  kivet::state().start_previous_instance = nullptr;
+  kivet::state().start_command_line = "";
+  kivet::state().start_show_mode = 1;
   kivet::start_main();
   return kivet_main();
 }

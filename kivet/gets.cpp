@@ -16,11 +16,11 @@ constexpr size_t ANSWER_SIZE = 256;
 
 bool KIVET_gets_dialog_proc(const DialogChoice& choice) {
   if (choice.kind != DialogChoice::okay) return false;
-  if (answer_buffer) {
+  if (state().answer_buffer) {
     // At most 255 bytes, without cutting a character in two.
     std::string text = utf8_prefix(choice.text, ANSWER_SIZE - 1);
-    memcpy(answer_buffer, text.data(), text.size());
-    answer_buffer[text.size()] = '\0';
+    memcpy(state().answer_buffer, text.data(), text.size());
+    state().answer_buffer[text.size()] = '\0';
   }
   return true;
 }
@@ -35,8 +35,8 @@ int KIVET_gets(const char* prompt, char* answer) {
   // The prompt's first 79 bytes, without cutting a character in two.
   setup.prompt = utf8_prefix(prompt ? prompt : "", PROMPT_LENGTH);
   setup.button = "Okay";
-  answer_buffer = answer;
+  state().answer_buffer = answer;
   // The picture drawn so far is on the screen while the dialog is open.
-  if (KIVET_dirty) copy_bitmap_to_window();
+  if (state().KIVET_dirty) copy_bitmap_to_window();
   return platform().run_dialog(setup, KIVET_gets_dialog_proc) ? 1 : 0;
 }

@@ -10,7 +10,6 @@
 
 #include "kivet/draw/clipping.h"
 #include "kivet/platform/font.h"
-#include "kivet/state.h"
 #include "kivet/text_encoding.h"
 
 namespace kivet {
@@ -36,10 +35,10 @@ bool text_may_show(Pixel anchor, int height, const char* text) {
 
 }  // namespace
 
-void render_text(Bitmap& bitmap, const DrawCommand& c) {
+void render_text(DrawTarget& target, const DrawCommand& c) {
   const char* text = c.text ? c.text : "";
   int height = c.x2 > 0 ? c.x2 : DEFAULT_TEXT_HEIGHT;
-  Pixel anchor = to_device(c.x1, c.y1);
+  Pixel anchor = to_device(target.origin, c.x1, c.y1);
   if (!text_may_show(anchor, height, text)) return;
 
   FontEngine& fonts = font_engine();
@@ -55,9 +54,9 @@ void render_text(Bitmap& bitmap, const DrawCommand& c) {
     if (top - height >= HEIGHT) break;  // this line and all after it are below
     if (end != line && top + line_height + height > 0) {
       std::string shown = shown_utf8(std::string(line, end), ControlCharacters::keep);
-      fonts.draw_line(bitmap, left, static_cast<int>(top), shown, height, color);
+      fonts.draw_line(target.bitmap, left, static_cast<int>(top), shown, height, color);
       // Glyphs may reach a little beyond their cell.
-      changed_rows.add(top - height, top + line_height + height);
+      target.changed.add(top - height, top + line_height + height);
     }
     if (*end == '\0') break;
     line = end + 1;

@@ -4,11 +4,11 @@
 // system's font engine (kivet/platform/font.h).
 #pragma once
 
-#include "kivet/draw/bitmap.h"
+#include "kivet/draw/clipping.h"
 #include "kivet/kivet.h"
 
 namespace kivet {
 
-void render_text(Bitmap& bitmap, const DrawCommand& command);
+void render_text(DrawTarget& target, const DrawCommand& command);
 
 }  // namespace kivet

@@ -51,7 +51,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   KIVET_set_logging(0);
   kivet::script_toggle_playback();
   KIVET_set_animation(2);  // once playback stops, ticks end the waits
-  for (int i = 0; i < MAX_WAITS && kivet::playing_back; ++i) {
+  for (int i = 0; i < MAX_WAITS && kivet::state().playing_back; ++i) {
     int x = 0, y = 0;
     char key = 0;
     int kind = KIVET_wait_event(&x, &y, &key);
@@ -59,9 +59,9 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     if (kind != 1 && (x != 0 || y != 0)) abort();
     if (kind != 2 && key != 0) abort();
   }
-  if (kivet::playing_back) kivet::script_toggle_playback();
+  if (kivet::state().playing_back) kivet::script_toggle_playback();
   KIVET_close();
-  if (kivet::script_file) abort();
+  if (kivet::state().script_file) abort();
   kivet::headless::reset();
   return 0;
 }

@@ -137,10 +137,10 @@ TEST_F(TextTest, FormattedTextIsCutAt1023Characters) {
 
 TEST_F(TextTest, EmptyOrFarAwayTextIsLoggedAndMarksDirtyButChangesNothing) {
   std::vector<uint32_t> picture = bitmap_snapshot();
-  kivet::KIVET_dirty = false;
+  kivet::state().KIVET_dirty = false;
   EXPECT_EQ(KIVET_draw_text(RED, 1, 2, 20, ""), 1);
   EXPECT_EQ(text_lines().back(), "red text at (1,2), \"\"");
-  EXPECT_TRUE(kivet::KIVET_dirty);
+  EXPECT_TRUE(kivet::state().KIVET_dirty);
   std::string many_lines(1000, '\n');
   KIVET_draw_text(RED, INT_MIN, INT_MIN, 127, "far away");
   KIVET_draw_text(RED, INT_MAX, INT_MAX, 127, "far away");

@@ -65,12 +65,13 @@ GtkWidget* menu_entry(const std::string& label) {
 }
 
 std::vector<Message> queued() {
-  return std::vector<Message>(kivet::message_queue.begin(), kivet::message_queue.end());
+  return std::vector<Message>(kivet::state().message_queue.begin(),
+                              kivet::state().message_queue.end());
 }
 
 std::vector<Message> take_queue() {
   std::vector<Message> messages = queued();
-  kivet::message_queue.clear();
+  kivet::state().message_queue.clear();
   return messages;
 }
 
@@ -120,7 +121,7 @@ class GtkBackendTest : public ::testing::Test {
   }
 
   static void pump_all() {
-    while (!kivet::message_queue.empty()) kivet::KIVET_pump_message(false);
+    while (!kivet::state().message_queue.empty()) kivet::KIVET_pump_message(false);
   }
 
   static xtest::XvfbServer* server_;
@@ -132,8 +133,8 @@ TEST_F(GtkBackendTest, ClientAreaHasItsSizeAsSoonAsTheWindowIsShown) {
   kivet::Size client = kivet::platform().client_size(WindowId::graphics);
   EXPECT_EQ(client.width, 601);
   EXPECT_EQ(client.height, 515);
-  EXPECT_EQ(kivet::origin_x, 300);
-  EXPECT_EQ(kivet::origin_y, 257);
+  EXPECT_EQ(kivet::state().origin_x, 300);
+  EXPECT_EQ(kivet::state().origin_y, 257);
 }
 
 TEST_F(GtkBackendTest, CheckMarkFollowsTheLibraryOnly) {
@@ -149,7 +150,7 @@ TEST_F(GtkBackendTest, CheckMarkFollowsTheLibraryOnly) {
   EXPECT_EQ(queued(), (std::vector<Message>{{WindowId::graphics, MessageKind::command, 4, 0}}));
 
   pump_all();
-  EXPECT_FALSE(kivet::KIVET_logging);
+  EXPECT_FALSE(kivet::state().KIVET_logging);
   EXPECT_FALSE(gtk_check_menu_item_get_active(check));
   KIVET_set_logging(1);
   EXPECT_TRUE(gtk_check_menu_item_get_active(check));
