@@ -20,13 +20,12 @@
 
 #include "kivet/platform/platform.h"
 #include "kivet/platform/script_file.h"
+#include "kivet/script_format.h"
 #include "kivet/state.h"
 
 namespace kivet {
 
 constexpr int LINE_BUFFER_SIZE = 512;
-// Room for the longest line the recorder writes.
-constexpr int EVENT_LINE_SIZE = 64;
 // Lines one playback step reads at most before it lets the wait handle
 // input again, however many empty lines the file holds.
 constexpr int LINES_PER_STEP = 1000;
@@ -153,104 +152,12 @@ void script_finish() {
   KIVET_script_close();
 }
 
-// Converts an optional '-' and the decimal digits after it, saturating at the
-// 32-bit limits. `*end` is left just past what was converted.
-static int convert_number(const char* text, const char** end) {
-  bool negative = *text == '-';
-  if (negative) ++text;
-  long long value = 0;
-  for (; *text >= '0' && *text <= '9'; ++text) {
-    if (value <= static_cast<long long>(INT_MAX) + 1) value = value * 10 + (*text - '0');
-  }
-  *end = text;
-  if (negative) value = -value;
-  if (value > INT_MAX) return INT_MAX;
-  if (value < INT_MIN) return INT_MIN;
-  return static_cast<int>(value);
-}
-
-static bool is_digit(char c) { return c >= '0' && c <= '9'; }
-
-// The next run of digits and '-' from `*cursor` on, converted; 0 when the
-// line holds no further run.
-static int next_signed_run(const char** cursor) {
-  const char* p = *cursor;
-  while (*p && !is_digit(*p) && *p != '-') ++p;
-  const char* run_end = p;
-  while (*run_end && (is_digit(*run_end) || *run_end == '-')) ++run_end;
-  const char* ignored;
-  int value = convert_number(p, &ignored);
-  *cursor = run_end;
-  return value;
-}
-
-// The first run of digits from `text` on, with a '-' just before it taken as
-// its sign when `signed_value`.
-static int first_digit_run(const char* text, bool signed_value) {
-  const char* p = text;
-  while (*p && !is_digit(*p)) ++p;
-  if (signed_value && p > text && p[-1] == '-') --p;
-  const char* ignored;
-  return convert_number(p, &ignored);
-}
-
-// The line the recorder writes for an event, with its "\n"; its length, or
-// 0 for a kind that is not recorded.
-static int format_event_line(char (&line)[EVENT_LINE_SIZE], int kind, KIVET_event_data data,
-                             int count) {
-  switch (kind) {
-    case EVENT_MOUSE:
-      return snprintf(line, sizeof line, "KIVET_MOUSE(%d, %d);\n", data.x, data.y);
-    case EVENT_KEYBOARD:
-      return snprintf(line, sizeof line, "KIVET_KBD(%d);\n", static_cast<int>(data.key));
-    case EVENT_PERIODIC:
-      return snprintf(line, sizeof line, "KIVET_PERIODIC(%d);\n", count);
-    default:
-      return 0;
-  }
-}
-
-// The line without its line end ("\n" or "\r\n"), as it is quoted in messages.
-static std::string without_line_end(const char* line) {
-  std::string text(line);
-  if (!text.empty() && text.back() == '\n') text.pop_back();
-  if (!text.empty() && text.back() == '\r') text.pop_back();
-  return text;
-}
-
-// Whether the recorder itself could have written `line` for the event it
-// was read as: the same characters, with "\n" or "\r\n" or (at the end of
-// the file) nothing at its end.
-static bool is_exact_event_line(const char* line, int kind, int count) {
-  if (kind == EVENT_PERIODIC && count < 1) return false;
-  char exact[EVENT_LINE_SIZE];
-  KIVET_event_data data{state().event_x, state().event_y, state().event_key};
-  if (format_event_line(exact, kind, data, count) == 0) return false;
-  return without_line_end(line) == without_line_end(exact);
-}
-
 // Every line that is not an exact event line is named in the text window,
 // with what was made of it, so that a mistake in a hand-written script
 // never passes in silence.
-static void report_inexact_line(const char* line, const char* what) {
+static void report_inexact_line(const char* line, const std::string& what) {
   KIVET_log_message("%s line %d: \"%s\" is not an event line; %s\n", SCRIPT_FILE_NAME,
-                    state().script_line, without_line_end(line).c_str(), what);
-}
-
-static void report_read_as(const char* line, int kind, int count) {
-  char what[80];
-  switch (kind) {
-    case EVENT_MOUSE:
-      snprintf(what, sizeof what, "read as a click at (%d, %d)", state().event_x, state().event_y);
-      break;
-    case EVENT_KEYBOARD:
-      snprintf(what, sizeof what, "read as key %d", static_cast<int>(state().event_key));
-      break;
-    default:
-      snprintf(what, sizeof what, "read as %d periodic event%s", count, count == 1 ? "" : "s");
-      break;
-  }
-  report_inexact_line(line, what);
+                    state().script_line, without_line_end(line).c_str(), what.c_str());
 }
 
 // Counts the file's lines as the reader takes them, a long line in pieces.
@@ -291,9 +198,8 @@ void KIVET_script_write(int kind, KIVET_event_data data) {
       return;
     }
   }
-  char line[EVENT_LINE_SIZE];
-  int length = format_event_line(line, kind, data, state().periodic_count);
-  if (length > 0) write_line(line, static_cast<size_t>(length));
+  std::string line = format_event_line(kind, data, state().periodic_count);
+  if (!line.empty()) write_line(line.c_str(), line.size());
 }
 
 int KIVET_script_read() {
@@ -333,33 +239,15 @@ int KIVET_script_read() {
     KIVET_log_message("EOF encountered in script file %s\n", SCRIPT_FILE_NAME);
     return end_playback();
   }
-  state().event_x = state().event_y = 0;
-  state().event_key = 0;
-  int count = 0;
-  switch (strlen(line) < 7 ? '\0' : line[6]) {
-    case 'M': {
-      state().event_kind = EVENT_MOUSE;
-      const char* rest = line + 6;
-      state().event_x = next_signed_run(&rest);
-      state().event_y = next_signed_run(&rest);
-      break;
-    }
-    case 'K':
-      state().event_kind = EVENT_KEYBOARD;
-      state().event_key = static_cast<signed char>(first_digit_run(line + 7, true) & 0xFF);
-      break;
-    case 'P':
-      state().event_kind = EVENT_PERIODIC;
-      count = first_digit_run(line + 7, false);
-      state().periodic_count = count > 1 ? count - 1 : 0;
-      break;
-    default:
-      report_inexact_line(line, "ends playback");
-      return 0;
-  }
-  if (!is_exact_event_line(line, state().event_kind, count)) {
-    report_read_as(line, state().event_kind, count < 1 ? 1 : count);
-  }
+  ScriptLine read = parse_script_line(line);
+  if (!read.exact) report_inexact_line(line, read.meaning);
+  if (read.kind == 0) return 0;
+  LibraryState& st = state();
+  st.event_kind = read.kind;
+  st.event_x = read.x;
+  st.event_y = read.y;
+  st.event_key = read.key;
+  if (read.kind == EVENT_PERIODIC) st.periodic_count = read.count - 1;
   return 1;
 }
 

@@ -28,6 +28,9 @@ constexpr int EVENT_MOUSE = 1;
 constexpr int EVENT_KEYBOARD = 2;
 constexpr int EVENT_PERIODIC = 3;
 constexpr int EVENT_QUIT = 4;
+// Every kind of event the wait can return. Each but quit has a script line
+// (script_format.h), which a test checks for every kind listed here.
+constexpr int EVENT_KINDS[] = {EVENT_MOUSE, EVENT_KEYBOARD, EVENT_PERIODIC, EVENT_QUIT};
 
 // Menu command numbers.
 enum Command {
