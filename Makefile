@@ -16,27 +16,40 @@ export LC_ALL := C.UTF-8
 SAN_ENV := LSAN_OPTIONS=suppressions=$(CURDIR)/tests/sanitizers/lsan.supp \
            UBSAN_OPTIONS=print_stacktrace=1:halt_on_error=1
 
-.PHONY: all deps build sanitize-build web serve windows run test bench fuzz soak clean
+.PHONY: all build test-build sanitize-build web serve windows run test bench fuzz soak clean
 
 all: build
 
-deps:
-	@sh scripts/install-deps.sh
+# Each target installs the Debian packages its own work needs: `make run`
+# and `make build` only what building and running the airfield takes.
+DEPS = @sh scripts/install-deps.sh
 
-build: deps
-	cmake -S . -B $(BUILD_DIR) -DCMAKE_BUILD_TYPE=RelWithDebInfo -DKIVET_BUILD_GTK=ON
+# The library and the programs, without the tests.
+build:
+	$(DEPS) build
+	cmake -S . -B $(BUILD_DIR) -DCMAKE_BUILD_TYPE=RelWithDebInfo -DKIVET_BUILD_GTK=ON \
+	  -DBUILD_TESTING=OFF
+	cmake --build $(BUILD_DIR) -j$(JOBS)
+
+# The same tree with the tests.
+test-build:
+	$(DEPS) test
+	cmake -S . -B $(BUILD_DIR) -DCMAKE_BUILD_TYPE=RelWithDebInfo -DKIVET_BUILD_GTK=ON \
+	  -DBUILD_TESTING=ON
 	cmake --build $(BUILD_DIR) -j$(JOBS)
 
 # The library and simulation tests again under AddressSanitizer and
 # UndefinedBehaviorSanitizer, with the fuzz targets, built by clang.
-sanitize-build: deps
+sanitize-build:
+	$(DEPS) test
 	CC=clang CXX=clang++ cmake -S . -B $(SAN_DIR) -DCMAKE_BUILD_TYPE=RelWithDebInfo \
 	  -DKIVET_SANITIZE=ON -DKIVET_FUZZ=ON -DKIVET_BUILD_GTK=OFF
 	cmake --build $(SAN_DIR) -j$(JOBS)
 
 # The browser: the airfield and the examples as web pages (build-web/*.html
 # with their .js and .wasm), built by emscripten.
-web: deps
+web:
+	$(DEPS) web
 	cmake -S . -B $(WEB_DIR) -DCMAKE_TOOLCHAIN_FILE=$(EMSCRIPTEN_TOOLCHAIN) -DCMAKE_BUILD_TYPE=Release
 	cmake --build $(WEB_DIR) -j$(JOBS)
 
@@ -49,7 +62,8 @@ serve: web
 # build-windows/examples/*.exe, and the programs that the Windows tests and
 # bench/windows.sh run under Wine. Each is one .exe that needs no DLL beyond
 # Windows' own.
-windows: deps
+windows:
+	$(DEPS) windows
 	cmake -S . -B $(WINDOWS_DIR) -DCMAKE_TOOLCHAIN_FILE=cmake/mingw-w64.cmake \
 	  -DCMAKE_BUILD_TYPE=Release -DKIVET_BUILD_BENCH=ON
 	cmake --build $(WINDOWS_DIR) -j$(JOBS)
@@ -59,9 +73,10 @@ windows: deps
 # side by side, the Windows build's under Wine and the browser's (about
 # twenty minutes; see bench/run.sh, bench/windows.sh and bench/browser.sh
 # for the durations they take from the environment).
-bench: deps windows web
+bench: windows web
+	$(DEPS) bench
 	cmake -S . -B $(BUILD_DIR) -DCMAKE_BUILD_TYPE=RelWithDebInfo -DKIVET_BUILD_GTK=ON \
-	  -DKIVET_BUILD_BENCH=ON
+	  -DKIVET_BUILD_BENCH=ON -DBUILD_TESTING=OFF
 	cmake --build $(BUILD_DIR) -j$(JOBS) --target airfield airfield_spinning frame_bench \
 	  gtk_driver first_frame headless_playback
 	bash bench/run.sh $(BUILD_DIR)
@@ -69,7 +84,7 @@ bench: deps windows web
 run: build
 	./$(BUILD_DIR)/airfield
 
-test: build sanitize-build windows web
+test: test-build sanitize-build windows web
 	cd $(BUILD_DIR) && ctest --output-on-failure -j$(JOBS)
 	cd $(SAN_DIR) && $(SAN_ENV) ctest --output-on-failure -j$(JOBS)
 
@@ -84,7 +99,7 @@ fuzz: sanitize-build
 # as it goes; it fails when the heap beyond the queued movements grows by
 # more than 512 KB. The test command runs a shorter soak under the sanitizers.
 SOAK_EVENTS ?= 200000
-soak: build
+soak: test-build
 	cd $(BUILD_DIR) && KIVET_SOAK_EVENTS=$(SOAK_EVENTS) ./tests/soak_tests
 
 clean:

@@ -56,7 +56,7 @@ long pixels_unlike_bitmap() {
   long unlike = 0;
   for (int y = 0; y < height; ++y) {
     for (int x = 0; x < width; ++x) {
-      uint32_t pixel = kivet::offscreen_bitmap->at(x, y);
+      uint32_t pixel = kivet::state().offscreen_bitmap->at(x, y);
       const guchar* p = screen + y * screen_stride + channels * x;
       uint32_t rgb = (uint32_t{p[0]} << 16) | (uint32_t{p[1]} << 8) | p[2];
       if (rgb != (pixel & 0xFFFFFF)) ++unlike;

@@ -79,7 +79,7 @@ inline Playback play_back(Simulation& sim, int count) {
   // playback, and then waits for a live tick.
   sim.display.set_animation(kivet::run);
   sim.next();
-  result.ended = !kivet::playing_back;
+  result.ended = !kivet::state().playing_back;
   return result;
 }
 

@@ -15,12 +15,16 @@
 # and from BUILD_DIR/bench/headless_playback, the same script played with the
 # headless backend right before each real-window playback.
 #
-# The tree before: BENCH_BASELINE (a git revision, v1.0.0 by default) is
+# The tree before: BENCH_BASELINE (a git revision; by default the commit that
+# set the previous version in CHANGELOG.md, the newest version there that is
+# not this tree's own, found from the history, so every clone has it) is
 # checked out and built here, and its frame_bench and headless_playback run
 # in turn with this tree's, BENCH_COMPARE_ROUNDS times (3) each, so that both
 # see the same machine. Its frame_bench is built from this tree's
 # bench/frame_bench.cpp when that builds against it (so that both run the
-# same measures, the text call among them), else from its own.
+# same measures, the text call among them), else from its own. When it
+# cannot be found or built, its rows say so and fail, and so does this
+# script.
 #
 # Other platforms: bench/windows.sh and bench/browser.sh, when present and
 # given their build folders (BENCH_WINDOWS_BUILD, build-windows by default;
@@ -49,8 +53,27 @@ start_runs=${BENCH_START_RUNS:-10}
 memory_seconds=${BENCH_MEMORY_SECONDS:-$cpu_seconds}
 compare_events=${BENCH_COMPARE_EVENTS:-20000}
 compare_rounds=${BENCH_COMPARE_ROUNDS:-3}
-baseline_ref=${BENCH_BASELINE:-v1.0.0}
 source_dir=$(cd "$(dirname "$0")/.." && pwd)
+
+# The commit that added the heading of the newest version in CHANGELOG.md
+# other than the one CMakeLists.txt gives this tree, and that version.
+previous_version_commit() {
+  local current previous
+  current=$(sed -n 's/^project(kivet VERSION \([0-9.]*\).*/\1/p' "$source_dir/CMakeLists.txt")
+  previous=$(sed -n 's/^## \[\([0-9][0-9.]*\)\].*/\1/p' "$source_dir/CHANGELOG.md" |
+    grep -vxF "$current" | head -n 1)
+  [ -n "$previous" ] || return 1
+  git -C "$source_dir" log --format=%h -S"## [$previous]" -- CHANGELOG.md | tail -n 1 |
+    sed "s/\$/ (version $previous)/"
+}
+if [ -n "${BENCH_BASELINE:-}" ]; then
+  baseline_ref=$BENCH_BASELINE
+  baseline_name=$BENCH_BASELINE
+else
+  baseline_name=$(previous_version_commit) || baseline_name=""
+  baseline_ref=${baseline_name%% *}
+fi
+failed=0
 export NO_AT_BRIDGE=1 LC_ALL=C.UTF-8
 
 work=$(mktemp -d)
@@ -263,14 +286,21 @@ build_baseline_frame_bench() {
 compare_with_baseline() {
   local out=$work/baseline.tsv base=$work/baseline
   : >"$out"
-  echo "== Against the tree before ($baseline_ref): rows 3, 3t and 6h, $compare_rounds rounds"
+  echo "== Against the tree before (${baseline_name:-none found}): rows 3, 3t and 6h, $compare_rounds rounds"
+  if [ -z "$baseline_ref" ]; then
+    printf '3/6h. Against the tree before\tnot built: no previous version found in CHANGELOG.md and its history (set BENCH_BASELINE)\tbuilt and measured\tFAIL\n' >>"$out"
+    failed=1
+    return
+  fi
   if ! git -C "$source_dir" worktree add --detach -q "$base" "$baseline_ref" 2>"$work/baseline.log" ||
      ! cmake -S "$base" -B "$base/build" -DCMAKE_BUILD_TYPE=RelWithDebInfo -DKIVET_BUILD_GTK=OFF \
        -DBUILD_TESTING=OFF -DKIVET_BUILD_BENCH=ON >>"$work/baseline.log" 2>&1 ||
      ! cmake --build "$base/build" -j2 --target headless_playback >>"$work/baseline.log" 2>&1 ||
      ! build_baseline_frame_bench "$base"; then
-    printf '3/6h. Against %s\tnot built (see the log above)\t-\t-\n' "$baseline_ref" >>"$out"
+    printf '3/6h. Against %s\tnot built (see the log above)\tbuilt and measured\tFAIL\n' \
+      "$baseline_name" >>"$out"
     cat "$work/baseline.log" >&2
+    failed=1
     return
   fi
   local round tree
@@ -376,3 +406,6 @@ for platform in windows browser; do
     print_table "Measure ($platform)|Figure|Goal|Result" "$work/$platform.tsv"
   fi
 done
+
+# A tree before that could not be built fails the run.
+exit "$failed"

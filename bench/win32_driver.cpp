@@ -34,7 +34,7 @@ long pixels_unlike_bitmap() {
   for (int y = 0; y < height; ++y) {
     const uint32_t* row = static_cast<const uint32_t*>(bits) + static_cast<size_t>(y) * width;
     for (int x = 0; x < width; ++x) {
-      unlike += (row[x] & 0xFFFFFF) != (kivet::offscreen_bitmap->at(x, y) & 0xFFFFFF);
+      unlike += (row[x] & 0xFFFFFF) != (kivet::state().offscreen_bitmap->at(x, y) & 0xFFFFFF);
     }
   }
   SelectObject(memory, before);

@@ -107,10 +107,10 @@ inline int measure_playback(int count, double headless_rate, UnlikePixels unlike
 }
 
 inline int driver_main(int argc, char** argv, UnlikePixels unlike_pixels) {
-  kivet::start_argc = argc;
-  kivet::start_argv = argv;
-  kivet::start_command_line = "";
-  kivet::start_show_mode = 1;
+  kivet::state().start_argc = argc;
+  kivet::state().start_argv = argv;
+  kivet::state().start_command_line = "";
+  kivet::state().start_show_mode = 1;
   kivet::start_main();
   std::srand(static_cast<unsigned>(std::time(nullptr)));
   std::string mode = argc > 1 ? argv[1] : "";

@@ -11,16 +11,15 @@
 
 namespace {
 
+using kivet::state;
+
 // A Display made before main, at file scope or as a static member, waits
 // for main to open the library: before main neither the platform nor all
 // of the library's own objects exist yet. A second one made then is
 // refused at the same moment.
-bool open_at_main = false;
-bool refuse_at_main = false;
-
 void open_library() {
-  KIVET_open(kivet::start_instance, kivet::start_previous_instance, kivet::start_command_line,
-             kivet::start_show_mode);
+  KIVET_open(state().start_instance, state().start_previous_instance, state().start_command_line,
+             state().start_show_mode);
   KIVET_set_logging(false);
 }
 
@@ -36,24 +35,24 @@ void open_library() {
 }  // namespace
 
 void kivet::start_main() {
-  main_started = true;
-  if (open_at_main) open_library();
-  if (refuse_at_main) refuse_second_display();
+  state().main_started = true;
+  if (state().open_at_main) open_library();
+  if (state().refuse_at_main) refuse_second_display();
 }
 
 Display::Display() : scene_width(600), scene_height(500) {
-  if (kivet::display_exists) {
-    if (!kivet::main_started) {
-      refuse_at_main = true;
+  if (state().display_exists) {
+    if (!state().main_started) {
+      state().refuse_at_main = true;
       return;
     }
     refuse_second_display();
   }
-  kivet::display_exists = true;
-  if (kivet::main_started) {
+  state().display_exists = true;
+  if (state().main_started) {
     open_library();
   } else {
-    open_at_main = true;
+    state().open_at_main = true;
   }
 }
 

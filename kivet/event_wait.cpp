@@ -22,7 +22,7 @@ namespace kivet {
 // program is busy (or a dialog is open) are not delivered as a burst later.
 static bool timer_already_queued(const Message& message) {
   if (message.kind != MessageKind::timer) return false;
-  for (const Message& queued : message_queue) {
+  for (const Message& queued : state().message_queue) {
     if (queued.kind == MessageKind::timer && queued.window == message.window) return true;
   }
   return false;
@@ -30,10 +30,12 @@ static bool timer_already_queued(const Message& message) {
 
 void post_message(const Message& message) {
   if (timer_already_queued(message)) return;
-  message_queue.push_back(message);
+  state().message_queue.push_back(message);
 }
 
 void send_message(const Message& message) { dispatch(message); }
+
+bool periodic_event_armed() { return state().event_kind == EVENT_PERIODIC; }
 
 void dispatch(const Message& message) {
   switch (message.window) {
@@ -49,38 +51,39 @@ void dispatch(const Message& message) {
 }
 
 void copy_bitmap_to_window() {
-  if (offscreen_bitmap) {
-    platform().present(*offscreen_bitmap, changed_rows);
-    changed_rows = ChangedRows{};
+  if (state().offscreen_bitmap) {
+    platform().present(*state().offscreen_bitmap, state().changed_rows);
+    state().changed_rows = ChangedRows{};
   }
-  KIVET_dirty = false;
+  state().KIVET_dirty = false;
 }
 
 static void copy_if_dirty() {
-  if (KIVET_dirty) copy_bitmap_to_window();
+  if (state().KIVET_dirty) copy_bitmap_to_window();
 }
 
 // Key presses also produce character messages. The character is taken next,
 // before any later input such as the key's release.
 static void translate(const Message& message) {
   if (message.kind == MessageKind::key_down && message.b != 0) {
-    message_queue.push_front(Message{message.window, MessageKind::character, message.b & 0xFF, 0});
+    state().message_queue.push_front(
+        Message{message.window, MessageKind::character, message.b & 0xFF, 0});
   }
 }
 
 void KIVET_pump_message(bool may_block) {
-  if (message_queue.empty()) platform().process_events(false);
-  if (message_queue.empty() && may_block) {
+  if (state().message_queue.empty()) platform().process_events(false);
+  if (state().message_queue.empty() && may_block) {
     // Bring the window up to date before sleeping: the picture drawn since
     // the last wait must not wait for the next message to appear.
     copy_if_dirty();
     platform().process_events(true);
   }
-  if (!message_queue.empty()) {
-    Message message = message_queue.front();
-    message_queue.pop_front();
+  if (!state().message_queue.empty()) {
+    Message message = state().message_queue.front();
+    state().message_queue.pop_front();
     if (message.kind == MessageKind::quit) {
-      event_kind = EVENT_QUIT;
+      state().event_kind = EVENT_QUIT;
       return;
     }
     translate(message);
@@ -95,15 +98,17 @@ static bool can_progress_without_message() {
   // Only in the benchmarks' spinning reference build: a wait that polls.
   return true;
 #endif
-  if (play_one || playing_back) return true;
+  if (state().play_one || state().playing_back) return true;
   // Unattended, nothing can come: the run ends instead of sleeping.
   if (platform().unattended()) return true;
-  return event_kind == EVENT_NONE_YET && (step_requested || running);
+  return state().event_kind == EVENT_NONE_YET && (state().step_requested || state().running);
 }
 
 // An unattended run has no input but its script: once the script has
 // yielded its last event, or there is none, the run is over.
-static bool script_run_over() { return !playing_back && !play_one && platform().unattended(); }
+static bool script_run_over() {
+  return !state().playing_back && !state().play_one && platform().unattended();
+}
 
 }  // namespace kivet
 
@@ -111,59 +116,60 @@ using namespace kivet;
 
 // The event's data for the program. A quit carries none.
 static void hand_out(int* x, int* y, char* key) {
-  bool quit = event_kind == EVENT_QUIT;
-  if (x) *x = quit ? 0 : event_x;
-  if (y) *y = quit ? 0 : event_y;
-  if (key) *key = quit ? 0 : static_cast<char>(event_key);
+  bool quit = state().event_kind == EVENT_QUIT;
+  if (x) *x = quit ? 0 : state().event_x;
+  if (y) *y = quit ? 0 : state().event_y;
+  if (key) *key = quit ? 0 : static_cast<char>(state().event_key);
 }
 
 int KIVET_wait_event(int* x, int* y, char* key) {
-  event_kind = EVENT_NONE_YET;
-  event_key = 0;
-  event_y = 0;
-  event_x = 0;
+  state().event_kind = EVENT_NONE_YET;
+  state().event_key = 0;
+  state().event_y = 0;
+  state().event_x = 0;
   // Once the program has been told to quit, it is told so again at once,
   // however it was told: nothing of the run is left to wait for.
-  if (quit_requested) event_kind = EVENT_QUIT;
-  while (event_kind == EVENT_NONE_YET || (event_kind == EVENT_PERIODIC && !timer_fired)) {
+  if (state().quit_requested) state().event_kind = EVENT_QUIT;
+  while (state().event_kind == EVENT_NONE_YET ||
+         (state().event_kind == EVENT_PERIODIC && !state().timer_fired)) {
     KIVET_pump_message(!can_progress_without_message());
     // A quit taken by the pump wins over a script event of the same pass.
-    if ((play_one || playing_back) && event_kind != EVENT_QUIT) {
+    if ((state().play_one || state().playing_back) && state().event_kind != EVENT_QUIT) {
       if (script_playback_step()) break;
     }
     if (script_run_over()) {
-      event_kind = EVENT_QUIT;
-      quit_requested = true;
+      state().event_kind = EVENT_QUIT;
+      state().quit_requested = true;
       break;
     }
-    if ((step_requested || running) && event_kind == EVENT_NONE_YET) {
-      event_kind = EVENT_PERIODIC;
-      timer_fired = false;
-      step_requested = false;
+    if ((state().step_requested || state().running) && state().event_kind == EVENT_NONE_YET) {
+      state().event_kind = EVENT_PERIODIC;
+      state().timer_fired = false;
+      state().step_requested = false;
     }
   }
-  if (recording) script_recording_step();
-  if (event_kind == EVENT_QUIT) quit_requested = true;
-  if (quit_requested) event_kind = EVENT_QUIT;
+  if (state().recording) script_recording_step();
+  if (state().event_kind == EVENT_QUIT) state().quit_requested = true;
+  if (state().quit_requested) state().event_kind = EVENT_QUIT;
   hand_out(x, y, key);
-  return event_kind;
+  return state().event_kind;
 }
 
 int KIVET_set_animation(int code) {
-  if (graphics_window == WindowId::none) return 0;
+  if (state().graphics_window == WindowId::none) return 0;
   switch (code) {
     case 0:
-      step_requested = false;
-      running = false;
+      state().step_requested = false;
+      state().running = false;
       break;
     case 1:
-      step_requested = true;
+      state().step_requested = true;
       break;
     case 2:
-      running = true;
+      state().running = true;
       break;
     case 5:
-      quit_requested = true;
+      state().quit_requested = true;
       break;
     default:
       break;

@@ -1,5 +1,6 @@
-// The text-input dialog: a prompt of exactly 79 characters, a multi-line
-// edit box and an "Okay" default button. Only the button, or Enter, ends it.
+// The text-input dialog: a prompt of at most 79 bytes, a multi-line edit
+// box and an "Okay" default button. Only the button, or Enter, ends it:
+// Escape and the close box leave it open.
 #include <cstring>
 #include <string>
 
@@ -13,30 +14,15 @@ namespace kivet {
 constexpr size_t PROMPT_LENGTH = 79;
 constexpr size_t ANSWER_SIZE = 256;
 
-// The prompt's first 79 bytes, without cutting a character in two, padded
-// with spaces to 79 bytes.
-static std::string padded_prompt(const char* prompt) {
-  std::string text = utf8_prefix(prompt ? prompt : "", PROMPT_LENGTH);
-  text.resize(PROMPT_LENGTH, ' ');
-  return text;
-}
-
-bool KIVET_gets_dialog_proc(const DialogMessage& message) {
-  switch (message.kind) {
-    case DialogMessageKind::init:
-      return true;
-    case DialogMessageKind::command:
-      if (message.id != DIALOG_OKAY) return false;
-      if (answer_buffer) {
-        // At most 255 bytes, without cutting a character in two.
-        std::string text = utf8_prefix(platform().dialog_item_text(DIALOG_EDIT), ANSWER_SIZE - 1);
-        memcpy(answer_buffer, text.data(), text.size());
-        answer_buffer[text.size()] = '\0';
-      }
-      platform().end_dialog(1);
-      return true;
+bool KIVET_gets_dialog_proc(const DialogChoice& choice) {
+  if (choice.kind != DialogChoice::okay) return false;
+  if (state().answer_buffer) {
+    // At most 255 bytes, without cutting a character in two.
+    std::string text = utf8_prefix(choice.text, ANSWER_SIZE - 1);
+    memcpy(state().answer_buffer, text.data(), text.size());
+    state().answer_buffer[text.size()] = '\0';
   }
-  return false;
+  return true;
 }
 
 }  // namespace kivet
@@ -46,12 +32,11 @@ using namespace kivet;
 int KIVET_gets(const char* prompt, char* answer) {
   DialogSetup setup;
   setup.title = "KIVET_gets";
-  setup.prompt = padded_prompt(prompt);
+  // The prompt's first 79 bytes, without cutting a character in two.
+  setup.prompt = utf8_prefix(prompt ? prompt : "", PROMPT_LENGTH);
   setup.button = "Okay";
-  setup.proc = KIVET_gets_dialog_proc;
-  answer_buffer = answer;
+  state().answer_buffer = answer;
   // The picture drawn so far is on the screen while the dialog is open.
-  if (KIVET_dirty) copy_bitmap_to_window();
-  int result = platform().run_dialog(setup);
-  return result == -1 ? 0 : 1;
+  if (state().KIVET_dirty) copy_bitmap_to_window();
+  return platform().run_dialog(setup, KIVET_gets_dialog_proc) ? 1 : 0;
 }

@@ -38,21 +38,21 @@ Menu build_run_menu() {
 }
 
 static void toggle_logging() {
-  KIVET_logging = !KIVET_logging;
-  platform().check_menu_entry(CMD_LOGGING, KIVET_logging);
+  state().KIVET_logging = !state().KIVET_logging;
+  platform().check_menu_entry(CMD_LOGGING, state().KIVET_logging);
 }
 
 void menu_command(int number) {
   switch (number) {
     case CMD_ANIMATE:
-      running = true;
+      state().running = true;
       break;
     case CMD_HALT:
-      running = false;
+      state().running = false;
       break;
     case CMD_ADVANCE:
-      running = false;
-      step_requested = true;
+      state().running = false;
+      state().step_requested = true;
       break;
     case CMD_LOGGING:
       toggle_logging();
@@ -103,17 +103,17 @@ static int shortcut_command(int key_code) {
 // and must not leave the flag wrong.
 static void key_down(int key_code, int modifiers) {
   if (key_code == KEY_CONTROL) {
-    ctrl_down = true;
+    state().ctrl_down = true;
     return;
   }
-  ctrl_down = (modifiers & CONTROL_HELD) != 0;
-  if (ctrl_down) menu_command(shortcut_command(key_code));
+  state().ctrl_down = (modifiers & CONTROL_HELD) != 0;
+  if (state().ctrl_down) menu_command(shortcut_command(key_code));
 }
 
 static void size_changed(Size client) {
   // The client rectangle starts at (0, 0).
-  origin_x = client.width / 2;
-  origin_y = client.height / 2;
+  state().origin_x = client.width / 2;
+  state().origin_y = client.height / 2;
 }
 
 void KIVET_graphics_window_proc(const Message& message) {
@@ -135,28 +135,28 @@ void KIVET_graphics_window_proc(const Message& message) {
       break;
     case MessageKind::paint:
       // The window lost what it showed: all of it is given again.
-      changed_rows = ChangedRows::all();
+      state().changed_rows = ChangedRows::all();
       copy_bitmap_to_window();
       break;
     case MessageKind::timer:
-      timer_fired = true;
+      state().timer_fired = true;
       break;
     case MessageKind::left_button_down:
-      event_kind = EVENT_MOUSE;
-      event_x = (message.a & 0xFFFF) - origin_x;
-      event_y = origin_y - (message.b & 0xFFFF);
+      state().event_kind = EVENT_MOUSE;
+      state().event_x = (message.a & 0xFFFF) - state().origin_x;
+      state().event_y = state().origin_y - (message.b & 0xFFFF);
       break;
     case MessageKind::character:
-      if (!ctrl_down) {
-        event_kind = EVENT_KEYBOARD;
-        event_key = static_cast<signed char>(message.a & 0xFF);
+      if (!state().ctrl_down) {
+        state().event_kind = EVENT_KEYBOARD;
+        state().event_key = static_cast<signed char>(message.a & 0xFF);
       }
       break;
     case MessageKind::key_down:
       key_down(message.a, message.c);
       break;
     case MessageKind::key_up:
-      if (message.a == KEY_CONTROL) ctrl_down = false;
+      if (message.a == KEY_CONTROL) state().ctrl_down = false;
       break;
     case MessageKind::command:
       menu_command(message.a);

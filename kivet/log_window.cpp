@@ -17,26 +17,26 @@ namespace kivet {
 static int next_slot(int slot) { return (slot + 1) % LOG_RING_SIZE; }
 
 static void store_line(const char* text) {
-  if (log_head == log_next) {
-    log_ring[log_head].clear();
-    log_head = next_slot(log_head);
+  if (state().log_head == state().log_next) {
+    state().log_ring[state().log_head].clear();
+    state().log_head = next_slot(state().log_head);
   }
-  log_ring[log_next] = text;
-  if (log_head == -1) log_head = log_next;
-  log_next = next_slot(log_next);
+  state().log_ring[state().log_next] = text;
+  if (state().log_head == -1) state().log_head = state().log_next;
+  state().log_next = next_slot(state().log_next);
 }
 
 static void repaint() {
   platform().text_clear();
-  if (log_head == -1) return;
-  int slot = log_head;
+  if (state().log_head == -1) return;
+  int slot = state().log_head;
   do {
     // The stored line loses its trailing newline here for good.
-    std::string& stored = log_ring[slot];
+    std::string& stored = state().log_ring[slot];
     if (!stored.empty() && stored.back() == '\n') stored.pop_back();
     platform().text_add_line(stored.c_str());
     slot = next_slot(slot);
-  } while (slot != log_next);
+  } while (slot != state().log_next);
 }
 
 void KIVET_text_window_proc(const Message& message) {
@@ -54,7 +54,7 @@ void KIVET_text_window_proc(const Message& message) {
     case MessageKind::close:
       // Default handling: the window is destroyed for the rest of the run.
       platform().destroy_window(WindowId::text);
-      text_window = WindowId::none;
+      state().text_window = WindowId::none;
       break;
     default:
       break;
@@ -79,19 +79,19 @@ int KIVET_log_message(const char* format, ...) {
 void KIVET_show_log_line(char* line) {
   size_t length = strlen(line);
   if (length > 0 && line[length - 1] == '\n') line[length - 1] = '\0';
-  if (text_window == WindowId::none) return;
+  if (state().text_window == WindowId::none) return;
   platform().text_add_line(line);
 }
 
 int KIVET_set_logging(int on) {
-  if (graphics_window == WindowId::none) return 0;
-  KIVET_logging = on != 0;
-  platform().check_menu_entry(CMD_LOGGING, KIVET_logging);
-  if (KIVET_logging) KIVET_show_text_window(1);
+  if (state().graphics_window == WindowId::none) return 0;
+  state().KIVET_logging = on != 0;
+  platform().check_menu_entry(CMD_LOGGING, state().KIVET_logging);
+  if (state().KIVET_logging) KIVET_show_text_window(1);
   return 1;
 }
 
 int KIVET_show_text_window(int show) {
-  if (text_window == WindowId::none) return 0;
+  if (state().text_window == WindowId::none) return 0;
   return platform().show_window(WindowId::text, show != 0) ? 1 : 0;
 }

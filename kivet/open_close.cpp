@@ -27,24 +27,21 @@ int KIVET_open(void* instance_value, void* /*previous_instance*/, const char* /*
     std::atexit(close_at_exit);
     close_registered = true;
   }
-  library_open = true;
+  state().library_open = true;
   Size screen = p.screen_size();
-  running = false;
-  step_requested = false;
+  state().running = false;
+  state().step_requested = false;
 
-  graphics_window = WindowId::graphics;
+  state().graphics_window = WindowId::graphics;
   p.create_window(WindowId::graphics,
                   WindowSetup{"KIVET Graphics", 0, 0, BITMAP_WIDTH, BITMAP_HEIGHT, false});
-  text_window = WindowId::text;
+  state().text_window = WindowId::text;
   p.create_window(WindowId::text, WindowSetup{"KIVET Text", 0, (2 * screen.height) / 3 + 1,
-                                             screen.width, screen.height / 3, true});
-  instance = instance_value;
+                                              screen.width, screen.height / 3, true});
+  state().instance = instance_value;
   // Until the first clear the bitmap is white, like the windows' background.
-  if (!offscreen_bitmap) {
-    offscreen_bitmap = spare_bitmap ? spare_bitmap : new Bitmap;
-    spare_bitmap = nullptr;
-  }
-  changed_rows = ChangedRows::all();
+  if (!state().offscreen_bitmap) state().offscreen_bitmap = std::make_unique<Bitmap>();
+  state().changed_rows = ChangedRows::all();
 
   p.show_window(WindowId::text, true);
   send_message(Message{WindowId::text, MessageKind::paint, 0, 0});
@@ -63,10 +60,10 @@ int KIVET_open(void* instance_value, void* /*previous_instance*/, const char* /*
 }
 
 int KIVET_close() {
-  if (!library_open) return 1;
-  library_open = false;
+  if (!state().library_open) return 1;
+  state().library_open = false;
   write_requested_snapshot();
-  bool was_recording = recording;
+  bool was_recording = state().recording;
   script_finish();
   if (was_recording) platform().check_menu_entry(CMD_RECORD, false);
   return 1;

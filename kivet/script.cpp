@@ -20,13 +20,12 @@
 
 #include "kivet/platform/platform.h"
 #include "kivet/platform/script_file.h"
+#include "kivet/script_format.h"
 #include "kivet/state.h"
 
 namespace kivet {
 
 constexpr int LINE_BUFFER_SIZE = 512;
-// Room for the longest line the recorder writes.
-constexpr int EVENT_LINE_SIZE = 64;
 // Lines one playback step reads at most before it lets the wait handle
 // input again, however many empty lines the file holds.
 constexpr int LINES_PER_STEP = 1000;
@@ -36,14 +35,14 @@ constexpr int LINES_PER_STEP = 1000;
 static ScriptFileOpening open_script(bool writing) {
   ScriptFileOpening opened = open_script_file(SCRIPT_FILE_NAME, writing);
   if (opened.file) {
-    script_file = opened.file;
-    script_file_writing = writing;
+    state().script_file.reset(opened.file);
+    state().script_file_writing = writing;
   }
   return opened;
 }
 
 static void switch_recording_off() {
-  recording = false;
+  state().recording = false;
   platform().check_menu_entry(CMD_RECORD, false);
 }
 
@@ -51,30 +50,29 @@ static void switch_recording_off() {
 // write the file holds its complete lines only, and the recording is
 // switched off, so that it plays back exactly the events written before.
 static void write_line(const char* line, size_t length) {
-  std::string failure = append_whole_line(script_file, line, length);
+  std::string failure = append_whole_line(state().script_file.get(), line, length);
   if (failure.empty()) return;
   KIVET_log_message("Cannot write to script file %s: %s; recording switched off\n",
                     SCRIPT_FILE_NAME, failure.c_str());
   switch_recording_off();
-  periodic_count = 0;
-  close_script_file(script_file);
-  script_file = nullptr;
-  script_file_writing = false;
+  state().periodic_count = 0;
+  close_script_file(state().script_file.release());
+  state().script_file_writing = false;
 }
 
 static void write_pending_periodic_line() {
-  if (periodic_count > 0) {
+  if (state().periodic_count > 0) {
     KIVET_script_write(EVENT_PERIODIC, KIVET_event_data{0, 0, 0});
-    periodic_count = 0;
+    state().periodic_count = 0;
   }
 }
 
 static void start_recording() {
-  if (playing_back) script_toggle_playback();
-  play_one = false;
-  if (script_file) KIVET_script_close();  // still open for reading after an unknown line
-  periodic_count = 0;
-  recording = true;
+  if (state().playing_back) script_toggle_playback();
+  state().play_one = false;
+  if (state().script_file) KIVET_script_close();  // still open for reading after an unknown line
+  state().periodic_count = 0;
+  state().recording = true;
   platform().check_menu_entry(CMD_RECORD, true);
 }
 
@@ -85,11 +83,11 @@ static void stop_recording() {
 }
 
 static void stop_recording_before_playback() {
-  if (recording) stop_recording();
+  if (state().recording) stop_recording();
 }
 
 void script_toggle_recording() {
-  if (recording) {
+  if (state().recording) {
     stop_recording();
   } else {
     start_recording();
@@ -97,36 +95,36 @@ void script_toggle_recording() {
 }
 
 void script_toggle_playback() {
-  if (playing_back) {
+  if (state().playing_back) {
     // Off: the periodic events still owed are dropped, so the next playback
     // starts cleanly from the first line.
-    playing_back = false;
-    play_one = false;
+    state().playing_back = false;
+    state().play_one = false;
     platform().check_menu_entry(CMD_PLAYBACK, false);
-    periodic_count = 0;
+    state().periodic_count = 0;
     KIVET_script_close();
     return;
   }
   stop_recording_before_playback();
-  running = false;
-  step_requested = false;
-  playing_back = true;
+  state().running = false;
+  state().step_requested = false;
+  state().playing_back = true;
   platform().check_menu_entry(CMD_PLAYBACK, true);
 }
 
 void script_play_one() {
   stop_recording_before_playback();
-  running = false;
-  step_requested = false;
-  play_one = true;
+  state().running = false;
+  state().step_requested = false;
+  state().play_one = true;
 }
 
 bool script_playback_step() {
-  bool one_requested = play_one;
-  play_one = false;
+  bool one_requested = state().play_one;
+  state().play_one = false;
   int result = KIVET_script_read();
   if (result == SCRIPT_READ_LATER) {
-    play_one = one_requested;  // the request still stands
+    state().play_one = one_requested;  // the request still stands
     return false;
   }
   if (result == 1) return true;
@@ -135,129 +133,38 @@ bool script_playback_step() {
 }
 
 void script_recording_step() {
-  if (event_kind == EVENT_PERIODIC) {
-    if (periodic_count < INT_MAX) ++periodic_count;
+  if (state().event_kind == EVENT_PERIODIC) {
+    if (state().periodic_count < INT_MAX) ++state().periodic_count;
     return;
   }
   write_pending_periodic_line();
-  if (!recording) return;  // the pending line could not be written
-  KIVET_script_write(event_kind, KIVET_event_data{event_x, event_y, event_key});
+  if (!state().recording) return;  // the pending line could not be written
+  KIVET_script_write(state().event_kind,
+                     KIVET_event_data{state().event_x, state().event_y, state().event_key});
 }
 
 void script_finish() {
-  if (recording) {
-    recording = false;
+  if (state().recording) {
+    state().recording = false;
     write_pending_periodic_line();
   }
-  periodic_count = 0;
+  state().periodic_count = 0;
   KIVET_script_close();
-}
-
-// Converts an optional '-' and the decimal digits after it, saturating at the
-// 32-bit limits. `*end` is left just past what was converted.
-static int convert_number(const char* text, const char** end) {
-  bool negative = *text == '-';
-  if (negative) ++text;
-  long long value = 0;
-  for (; *text >= '0' && *text <= '9'; ++text) {
-    if (value <= static_cast<long long>(INT_MAX) + 1) value = value * 10 + (*text - '0');
-  }
-  *end = text;
-  if (negative) value = -value;
-  if (value > INT_MAX) return INT_MAX;
-  if (value < INT_MIN) return INT_MIN;
-  return static_cast<int>(value);
-}
-
-static bool is_digit(char c) { return c >= '0' && c <= '9'; }
-
-// The next run of digits and '-' from `*cursor` on, converted; 0 when the
-// line holds no further run.
-static int next_signed_run(const char** cursor) {
-  const char* p = *cursor;
-  while (*p && !is_digit(*p) && *p != '-') ++p;
-  const char* run_end = p;
-  while (*run_end && (is_digit(*run_end) || *run_end == '-')) ++run_end;
-  const char* ignored;
-  int value = convert_number(p, &ignored);
-  *cursor = run_end;
-  return value;
-}
-
-// The first run of digits from `text` on, with a '-' just before it taken as
-// its sign when `signed_value`.
-static int first_digit_run(const char* text, bool signed_value) {
-  const char* p = text;
-  while (*p && !is_digit(*p)) ++p;
-  if (signed_value && p > text && p[-1] == '-') --p;
-  const char* ignored;
-  return convert_number(p, &ignored);
-}
-
-// The line the recorder writes for an event, with its "\n"; its length, or
-// 0 for a kind that is not recorded.
-static int format_event_line(char (&line)[EVENT_LINE_SIZE], int kind, KIVET_event_data data,
-                             int count) {
-  switch (kind) {
-    case EVENT_MOUSE:
-      return snprintf(line, sizeof line, "KIVET_MOUSE(%d, %d);\n", data.x, data.y);
-    case EVENT_KEYBOARD:
-      return snprintf(line, sizeof line, "KIVET_KBD(%d);\n", static_cast<int>(data.key));
-    case EVENT_PERIODIC:
-      return snprintf(line, sizeof line, "KIVET_PERIODIC(%d);\n", count);
-    default:
-      return 0;
-  }
-}
-
-// The line without its line end ("\n" or "\r\n"), as it is quoted in messages.
-static std::string without_line_end(const char* line) {
-  std::string text(line);
-  if (!text.empty() && text.back() == '\n') text.pop_back();
-  if (!text.empty() && text.back() == '\r') text.pop_back();
-  return text;
-}
-
-// Whether the recorder itself could have written `line` for the event it
-// was read as: the same characters, with "\n" or "\r\n" or (at the end of
-// the file) nothing at its end.
-static bool is_exact_event_line(const char* line, int kind, int count) {
-  if (kind == EVENT_PERIODIC && count < 1) return false;
-  char exact[EVENT_LINE_SIZE];
-  KIVET_event_data data{event_x, event_y, event_key};
-  if (format_event_line(exact, kind, data, count) == 0) return false;
-  return without_line_end(line) == without_line_end(exact);
 }
 
 // Every line that is not an exact event line is named in the text window,
 // with what was made of it, so that a mistake in a hand-written script
 // never passes in silence.
-static void report_inexact_line(const char* line, const char* what) {
+static void report_inexact_line(const char* line, const std::string& what) {
   KIVET_log_message("%s line %d: \"%s\" is not an event line; %s\n", SCRIPT_FILE_NAME,
-                    script_line, without_line_end(line).c_str(), what);
-}
-
-static void report_read_as(const char* line, int kind, int count) {
-  char what[80];
-  switch (kind) {
-    case EVENT_MOUSE:
-      snprintf(what, sizeof what, "read as a click at (%d, %d)", event_x, event_y);
-      break;
-    case EVENT_KEYBOARD:
-      snprintf(what, sizeof what, "read as key %d", static_cast<int>(event_key));
-      break;
-    default:
-      snprintf(what, sizeof what, "read as %d periodic event%s", count, count == 1 ? "" : "s");
-      break;
-  }
-  report_inexact_line(line, what);
+                    state().script_line, without_line_end(line).c_str(), what.c_str());
 }
 
 // Counts the file's lines as the reader takes them, a long line in pieces.
 static void note_line_read(const char* piece) {
-  if (!script_line_unfinished) ++script_line;
+  if (!state().script_line_unfinished) ++state().script_line;
   size_t length = strlen(piece);
-  script_line_unfinished = length == 0 || piece[length - 1] != '\n';
+  state().script_line_unfinished = length == 0 || piece[length - 1] != '\n';
 }
 
 static bool is_empty_line(const char* line) {
@@ -277,7 +184,7 @@ static int end_playback() {
 using namespace kivet;
 
 void KIVET_script_write(int kind, KIVET_event_data data) {
-  if (!script_file) {
+  if (!state().script_file) {
     ScriptFileOpening opened = open_script(true);
     if (!opened.file) {
       KIVET_log_message("Cannot open script file %s for writing: %s\n", SCRIPT_FILE_NAME,
@@ -286,18 +193,17 @@ void KIVET_script_write(int kind, KIVET_event_data data) {
       // Other failures may pass, and the next line tries again.
       if (opened.refused) {
         switch_recording_off();
-        periodic_count = 0;
+        state().periodic_count = 0;
       }
       return;
     }
   }
-  char line[EVENT_LINE_SIZE];
-  int length = format_event_line(line, kind, data, periodic_count);
-  if (length > 0) write_line(line, static_cast<size_t>(length));
+  std::string line = format_event_line(kind, data, state().periodic_count);
+  if (!line.empty()) write_line(line.c_str(), line.size());
 }
 
 int KIVET_script_read() {
-  if (!script_file) {
+  if (!state().script_file) {
     ScriptFileOpening opened = open_script(false);
     if (!opened.file) {
       KIVET_log_message("Cannot open script file %s for reading: %s\n", SCRIPT_FILE_NAME,
@@ -305,76 +211,57 @@ int KIVET_script_read() {
       KIVET_script_stop_playback();
       return 0;
     }
-    script_line = 0;
-    script_line_unfinished = false;
+    state().script_line = 0;
+    state().script_line_unfinished = false;
   }
-  if (periodic_count > 0) {
-    event_kind = EVENT_PERIODIC;
-    event_x = event_y = 0;
-    event_key = 0;
-    --periodic_count;
+  if (state().periodic_count > 0) {
+    state().event_kind = EVENT_PERIODIC;
+    state().event_x = state().event_y = 0;
+    state().event_key = 0;
+    --state().periodic_count;
     return 1;
   }
   char line[LINE_BUFFER_SIZE];
   bool got = false;
   for (int read = 0; read < LINES_PER_STEP; ++read) {
-    got = fgets(line, sizeof line, script_file) != nullptr;
+    got = fgets(line, sizeof line, state().script_file.get()) != nullptr;
     if (got) note_line_read(line);
     if (!got || !is_empty_line(line)) break;
   }
   if (got && is_empty_line(line)) return SCRIPT_READ_LATER;
-  if (!got && ferror(script_file)) {
+  if (!got && ferror(state().script_file.get())) {
     // Not an end of file: the name may be a directory, or the disk failed.
     KIVET_log_message("Cannot read script file %s: %s\n", SCRIPT_FILE_NAME,
-                      read_failure_reason(script_file).c_str());
+                      read_failure_reason(state().script_file.get()).c_str());
     return end_playback();
   }
   if (!got) {
     KIVET_log_message("EOF encountered in script file %s\n", SCRIPT_FILE_NAME);
     return end_playback();
   }
-  event_x = event_y = 0;
-  event_key = 0;
-  int count = 0;
-  switch (strlen(line) < 7 ? '\0' : line[6]) {
-    case 'M': {
-      event_kind = EVENT_MOUSE;
-      const char* rest = line + 6;
-      event_x = next_signed_run(&rest);
-      event_y = next_signed_run(&rest);
-      break;
-    }
-    case 'K':
-      event_kind = EVENT_KEYBOARD;
-      event_key = static_cast<signed char>(first_digit_run(line + 7, true) & 0xFF);
-      break;
-    case 'P':
-      event_kind = EVENT_PERIODIC;
-      count = first_digit_run(line + 7, false);
-      periodic_count = count > 1 ? count - 1 : 0;
-      break;
-    default:
-      report_inexact_line(line, "ends playback");
-      return 0;
-  }
-  if (!is_exact_event_line(line, event_kind, count)) {
-    report_read_as(line, event_kind, count < 1 ? 1 : count);
-  }
+  ScriptLine read = parse_script_line(line);
+  if (!read.exact) report_inexact_line(line, read.meaning);
+  if (read.kind == 0) return 0;
+  LibraryState& st = state();
+  st.event_kind = read.kind;
+  st.event_x = read.x;
+  st.event_y = read.y;
+  st.event_key = read.key;
+  if (read.kind == EVENT_PERIODIC) st.periodic_count = read.count - 1;
   return 1;
 }
 
 void KIVET_script_stop_playback() {
-  playing_back = false;
-  play_one = false;
+  state().playing_back = false;
+  state().play_one = false;
   platform().check_menu_entry(CMD_PLAYBACK, false);
 }
 
 void KIVET_script_close() {
-  if (!script_file) return;
-  std::string failure = close_script_file(script_file);
-  if (!failure.empty() && script_file_writing) {
+  if (!state().script_file) return;
+  std::string failure = close_script_file(state().script_file.release());
+  if (!failure.empty() && state().script_file_writing) {
     KIVET_log_message("Cannot write to script file %s: %s\n", SCRIPT_FILE_NAME, failure.c_str());
   }
-  script_file = nullptr;
-  script_file_writing = false;
+  state().script_file_writing = false;
 }

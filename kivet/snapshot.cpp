@@ -69,8 +69,8 @@ std::string write_png(const Bitmap& bitmap, const char* path) {
 
 void write_requested_snapshot() {
   const char* path = getenv("KIVET_SNAPSHOT");
-  if (!path || !*path || !offscreen_bitmap) return;
-  std::string reason = write_png(*offscreen_bitmap, path);
+  if (!path || !*path || !state().offscreen_bitmap) return;
+  std::string reason = write_png(*state().offscreen_bitmap, path);
   if (!reason.empty()) {
     fprintf(stderr, "kivet: cannot write the snapshot to %s: %s\n", path, reason.c_str());
   }

@@ -1,9 +1,13 @@
 // The library's global state: one set of variables per process, shared by
-// the event wait, the window handlers, drawing, the log and the script.
+// the event wait, the window handlers, drawing, the log and the script. They
+// live in one struct with one instance, reached through state(), so that
+// resetting them is one assignment of a fresh value and no variable can be
+// left out of it.
 #pragma once
 
 #include <cstdio>
 #include <deque>
+#include <memory>
 #include <string>
 
 #include "kivet/draw/bitmap.h"
@@ -24,6 +28,9 @@ constexpr int EVENT_MOUSE = 1;
 constexpr int EVENT_KEYBOARD = 2;
 constexpr int EVENT_PERIODIC = 3;
 constexpr int EVENT_QUIT = 4;
+// Every kind of event the wait can return. Each but quit has a script line
+// (script_format.h), which a test checks for every kind listed here.
+constexpr int EVENT_KINDS[] = {EVENT_MOUSE, EVENT_KEYBOARD, EVENT_PERIODIC, EVENT_QUIT};
 
 // Menu command numbers.
 enum Command {
@@ -38,68 +45,78 @@ enum Command {
   CMD_INFO = 9,
 };
 
-// Start-up values kept by the process entry.
-extern int start_argc;
-extern char** start_argv;
-extern void* start_instance;
-extern void* start_previous_instance;
-extern const char* start_command_line;
-extern int start_show_mode;
+// Closes the script file when the state lets it go.
+struct ScriptFileCloser {
+  void operator()(std::FILE* file) const { std::fclose(file); }
+};
 
-extern bool display_exists;
-// Set when main starts (the process entry, or a test's own start). Until
-// then a Display only records that it was made: the library opens at main.
-extern bool main_started;
-// Whether the library is open: between KIVET_open and KIVET_close.
-extern bool library_open;
-// The start of the program: opens a Display made before main.
-void start_main();
-extern WindowId graphics_window;  // none while the library is not open
-extern WindowId text_window;      // none until opened, and after it is closed
-extern void* instance;
-// The bitmap all drawing goes to, from KIVET_open on, and the rows of it
-// that changed since the window was last given it.
-extern Bitmap* offscreen_bitmap;
-// A white bitmap kept by reset_state for the next opening.
-extern Bitmap* spare_bitmap;
-extern ChangedRows changed_rows;
-extern int origin_x;
-extern int origin_y;
-extern bool KIVET_dirty;
-extern bool KIVET_logging;
+struct LibraryState {
+  // Start-up values kept by the process entry.
+  int start_argc = 0;
+  char** start_argv = nullptr;
+  void* start_instance = nullptr;
+  void* start_previous_instance = nullptr;
+  const char* start_command_line = nullptr;
+  int start_show_mode = 0;
 
-extern int event_kind;
-extern int event_x;
-extern int event_y;
-extern signed char event_key;
-extern bool timer_fired;
-extern bool ctrl_down;
-extern bool running;
-extern bool step_requested;
-extern bool quit_requested;
+  bool display_exists = false;
+  // Set when main starts (the process entry, or a test's own start). Until
+  // then a Display only records that it was made: the library opens at main,
+  // or, for a second Display, refuses it then.
+  bool main_started = false;
+  bool open_at_main = false;
+  bool refuse_at_main = false;
+  // Whether the library is open: between KIVET_open and KIVET_close.
+  bool library_open = false;
+  WindowId graphics_window = WindowId::none;  // none while the library is not open
+  WindowId text_window = WindowId::none;      // none until opened, and after it is closed
+  void* instance = nullptr;
+  // The bitmap all drawing goes to, from KIVET_open on, and the rows of it
+  // that changed since the window was last given it.
+  std::unique_ptr<Bitmap> offscreen_bitmap;
+  ChangedRows changed_rows;
+  int origin_x = 0;
+  int origin_y = 0;
+  bool KIVET_dirty = true;
+  bool KIVET_logging = true;
 
-extern bool recording;
-extern bool playing_back;
-extern bool play_one;
-extern FILE* script_file;
-extern bool script_file_writing;  // the open script file's mode
-extern int periodic_count;
-// While reading: the number in the file of the line read last, and whether
-// that read ended inside a line (a line longer than the reader's buffer).
-extern int script_line;
-extern bool script_line_unfinished;
+  int event_kind = 0;
+  int event_x = 0;
+  int event_y = 0;
+  signed char event_key = 0;
+  bool timer_fired = false;
+  bool ctrl_down = false;
+  bool running = false;
+  bool step_requested = false;
+  bool quit_requested = false;
 
-extern std::string log_ring[LOG_RING_SIZE];
-extern int log_head;
-extern int log_next;
+  bool recording = false;
+  bool playing_back = false;
+  bool play_one = false;
+  std::unique_ptr<std::FILE, ScriptFileCloser> script_file;
+  bool script_file_writing = false;  // the open script file's mode
+  int periodic_count = 0;
+  // While reading: the number in the file of the line read last, and whether
+  // that read ended inside a line (a line longer than the reader's buffer).
+  int script_line = 0;
+  bool script_line_unfinished = false;
 
-extern char* answer_buffer;
+  std::string log_ring[LOG_RING_SIZE];
+  int log_head = -1;
+  int log_next = 0;
 
-// The library's message queue, filled by post_message.
-extern std::deque<Message> message_queue;
+  char* answer_buffer = nullptr;
 
-// Puts every variable back to its initial value (the windows stay as they
-// are on the platform). Used to start a test or a soak run afresh.
-void reset_state();
+  // The library's message queue, filled by post_message.
+  std::deque<Message> message_queue;
+};
+
+// The one instance, made when it is first needed (a Display at file scope
+// may need it before main) and never destroyed: the library closes itself
+// while the program ends, after other objects may be gone.
+inline LibraryState& state() {
+  static LibraryState* instance = new LibraryState;
+  return *instance;
+}
 
 }  // namespace kivet

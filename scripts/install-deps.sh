@@ -1,16 +1,43 @@
 #!/bin/sh
-# Installs the Debian packages the build, the program and its tests need,
-# when any of them is missing. Runs apt-get only when something is absent.
-# fonts-wqy-microhei is for the tests alone: a face for Chinese text, which
-# the library hands to the system's fonts.
+# Installs the Debian packages that the named groups of work need, when any
+# of them is missing; runs apt-get only when something is absent.
+#
+#   scripts/install-deps.sh GROUP...
+#
+#   build    building and running the airfield and the library on Linux
+#   windows  cross-building the Windows programs (MinGW-w64)
+#   web      building the web pages (emscripten)
+#   test     everything the tests need: the build's packages, GoogleTest,
+#            the sanitizers' clang, the display servers, Wine and Chromium
+#   bench    everything the benchmarks need
 set -e
-packages="cmake make g++ pkg-config libgtk-3-dev libcairo2-dev libpango1.0-dev \
-libgtest-dev libgmock-dev libbenchmark-dev xvfb xauth xdotool x11-apps \
-imagemagick fonts-dejavu-core libx11-dev libwayland-dev clang libclang-rt-14-dev weston \
-x11-xkb-utils fonts-wqy-microhei g++-mingw-w64-x86-64-posix wine wine64 emscripten chromium \
-chromium-driver python3-selenium"
+build="cmake make g++ pkg-config libgtk-3-dev libcairo2-dev libpango1.0-dev libx11-dev \
+libwayland-dev fonts-dejavu-core"
+windows="cmake make g++-mingw-w64-x86-64-posix"
+web="cmake make emscripten"
+displays="xvfb xauth xdotool x11-apps x11-xkb-utils imagemagick weston"
+wine="wine wine64"
+browser="chromium chromium-driver python3-selenium"
+# fonts-wqy-microhei: a face for Chinese text, which the library hands to
+# the system's fonts.
+test="$build $windows $web $displays $wine $browser libgtest-dev libgmock-dev clang libclang-rt-14-dev \
+fonts-wqy-microhei"
+bench="$build $windows $web $displays $wine $browser libbenchmark-dev"
+
+[ $# -gt 0 ] || { echo "usage: $0 build|windows|web|test|bench..." >&2; exit 2; }
+packages=""
+for group in "$@"; do
+  case "$group" in
+    build) packages="$packages $build" ;;
+    windows) packages="$packages $windows" ;;
+    web) packages="$packages $web" ;;
+    test) packages="$packages $test" ;;
+    bench) packages="$packages $bench" ;;
+    *) echo "$0: unknown group \"$group\"" >&2; exit 2 ;;
+  esac
+done
 missing=""
-for p in $packages; do
+for p in $(printf '%s\n' $packages | sort -u); do
   status=$(dpkg-query -W -f='${Status}' "$p" 2>/dev/null || true)
   case "$status" in
     *"install ok installed"*) ;;

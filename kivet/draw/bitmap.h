@@ -22,6 +22,9 @@ class Bitmap {
  public:
   // A white bitmap.
   Bitmap();
+  ~Bitmap();
+  Bitmap(const Bitmap&) = delete;
+  Bitmap& operator=(const Bitmap&) = delete;
   static constexpr int width() { return BITMAP_WIDTH; }
   static constexpr int height() { return BITMAP_HEIGHT; }
   // Bytes from the start of one row to the start of the next.
@@ -29,7 +32,9 @@ class Bitmap {
   uint32_t* data() { return pixels_.data(); }
   const uint32_t* data() const { return pixels_.data(); }
   uint32_t* row(int y) { return pixels_.data() + static_cast<size_t>(y) * BITMAP_WIDTH; }
-  const uint32_t* row(int y) const { return pixels_.data() + static_cast<size_t>(y) * BITMAP_WIDTH; }
+  const uint32_t* row(int y) const {
+    return pixels_.data() + static_cast<size_t>(y) * BITMAP_WIDTH;
+  }
   uint32_t at(int x, int y) const { return row(y)[x]; }
   // Every pixel `value`.
   void fill(uint32_t value);

@@ -9,7 +9,6 @@
 #include <initializer_list>
 
 #include "kivet/draw/bitmap.h"
-#include "kivet/state.h"
 
 namespace kivet {
 
@@ -21,7 +20,11 @@ struct Pixel {
   int64_t x, y;
 };
 
-inline Pixel to_device(int x, int y) { return Pixel{origin_x + int64_t{x}, origin_y - int64_t{y}}; }
+// Display point (x, y) as a device pixel, `origin` being the device pixel
+// of display point (0, 0).
+inline Pixel to_device(Pixel origin, int x, int y) {
+  return Pixel{origin.x + int64_t{x}, origin.y - int64_t{y}};
+}
 
 // A box of device pixels, both ends included.
 struct Box {
@@ -32,6 +35,14 @@ struct Box {
            top >= HEIGHT;
   }
   Box grown(int64_t by) const { return Box{left - by, top - by, right + by, bottom + by}; }
+};
+
+// Where a drawing request lands: the bitmap, the rows of it that changed
+// since it was last shown, and the device pixel of display point (0, 0).
+struct DrawTarget {
+  Bitmap& bitmap;
+  ChangedRows& changed;
+  Pixel origin;
 };
 
 // The smallest box holding every one of the pixels.

@@ -24,17 +24,17 @@ namespace {
 
 // Each shape is dropped before its writer is made when its bounds miss the
 // bitmap: far-off shapes cost no more than that test.
-void render_pixel(Bitmap& bitmap, const DrawCommand& c) {
-  Pixel p = to_device(c.x1, c.y1);
+void render_pixel(DrawTarget& target, const DrawCommand& c) {
+  Pixel p = to_device(target.origin, c.x1, c.y1);
   if (bounds({p}).misses_bitmap()) return;
-  PixelWriter(bitmap, c.color, changed_rows).pixel(p.x, p.y);
+  PixelWriter(target.bitmap, c.color, target.changed).pixel(p.x, p.y);
 }
 
-void render_line(Bitmap& bitmap, const DrawCommand& c) {
-  Pixel from = to_device(c.x1, c.y1), to = to_device(c.x2, c.y2);
+void render_line(DrawTarget& target, const DrawCommand& c) {
+  Pixel from = to_device(target.origin, c.x1, c.y1), to = to_device(target.origin, c.x2, c.y2);
   int64_t width = std::max(c.width, 1);
   if (bounds({from, to}).grown(width > 1 ? stroke_reach(width) : 0).misses_bitmap()) return;
-  PixelWriter out(bitmap, c.color, changed_rows);
+  PixelWriter out(target.bitmap, c.color, target.changed);
   if (width > 1) {
     wide_line(out, from, to, width);
   } else {
@@ -42,11 +42,12 @@ void render_line(Bitmap& bitmap, const DrawCommand& c) {
   }
 }
 
-void render_triangle(Bitmap& bitmap, const DrawCommand& c) {
-  Pixel corners[3] = {to_device(c.x1, c.y1), to_device(c.x2, c.y2), to_device(c.x3, c.y3)};
+void render_triangle(DrawTarget& target, const DrawCommand& c) {
+  Pixel corners[3] = {to_device(target.origin, c.x1, c.y1), to_device(target.origin, c.x2, c.y2),
+                      to_device(target.origin, c.x3, c.y3)};
   int64_t reach = c.width > 1 ? stroke_reach(c.width) : 0;
   if (bounds({corners[0], corners[1], corners[2]}).grown(reach).misses_bitmap()) return;
-  PixelWriter out(bitmap, c.color, changed_rows);
+  PixelWriter out(target.bitmap, c.color, target.changed);
   if (c.width > 1) {
     wide_triangle_outline(out, corners, c.width);
     return;
@@ -59,21 +60,21 @@ void render_triangle(Bitmap& bitmap, const DrawCommand& c) {
 
 // The corners of a rectangle or oval request as an inclusive device box,
 // whichever way round they were given.
-Box device_box(const DrawCommand& c) {
-  return bounds({to_device(c.x1, c.y1), to_device(c.x2, c.y2)});
+Box device_box(Pixel origin, const DrawCommand& c) {
+  return bounds({to_device(origin, c.x1, c.y1), to_device(origin, c.x2, c.y2)});
 }
 
-void render_rectangle(Bitmap& bitmap, const DrawCommand& c) {
-  Box box = device_box(c);
+void render_rectangle(DrawTarget& target, const DrawCommand& c) {
+  Box box = device_box(target.origin, c);
   if (box.grown(c.width / 2).misses_bitmap()) return;
-  PixelWriter out(bitmap, c.color, changed_rows);
+  PixelWriter out(target.bitmap, c.color, target.changed);
   raster_rectangle(out, box, c.width);
 }
 
-void render_oval(Bitmap& bitmap, const DrawCommand& c) {
-  Box box = device_box(c);
+void render_oval(DrawTarget& target, const DrawCommand& c) {
+  Box box = device_box(target.origin, c);
   if (box.grown((int64_t{c.width} + 1) / 2).misses_bitmap()) return;
-  PixelWriter out(bitmap, c.color, changed_rows);
+  PixelWriter out(target.bitmap, c.color, target.changed);
   raster_oval(out, box, c.width);
 }
 
@@ -83,30 +84,31 @@ void KIVET_render(const DrawCommand& command) {
   // The primitives validate colours; a request made otherwise with a bad
   // one draws nothing rather than read outside the palette.
   bool drawable = command.color >= 0 && command.color < NUM_COLORS;
-  if (offscreen_bitmap && drawable) {
-    Bitmap& bitmap = *offscreen_bitmap;
+  if (state().offscreen_bitmap && drawable) {
+    LibraryState& s = state();
+    DrawTarget target{*s.offscreen_bitmap, s.changed_rows, Pixel{s.origin_x, s.origin_y}};
     switch (command.kind) {
       case DRAW_PIXEL:
-        render_pixel(bitmap, command);
+        render_pixel(target, command);
         break;
       case DRAW_LINE:
-        render_line(bitmap, command);
+        render_line(target, command);
         break;
       case DRAW_TRIANGLE:
-        render_triangle(bitmap, command);
+        render_triangle(target, command);
         break;
       case DRAW_RECTANGLE:
-        render_rectangle(bitmap, command);
+        render_rectangle(target, command);
         break;
       case DRAW_OVAL:
-        render_oval(bitmap, command);
+        render_oval(target, command);
         break;
       case DRAW_TEXT:
-        render_text(bitmap, command);
+        render_text(target, command);
         break;
       default:
         break;
     }
   }
-  KIVET_dirty = true;
+  state().KIVET_dirty = true;
 }

@@ -62,7 +62,8 @@ DrawCommand request(DrawKind kind, int color, int width, int x1, int y1, int x2 
 
 int KIVET_draw_pixel(int color, int x, int y) {
   color = KIVET_check_color(color);
-  if (KIVET_logging) KIVET_log_message("%s pixel at (%d,%d)\n", KIVET_color_names[color], x, y);
+  if (state().KIVET_logging)
+    KIVET_log_message("%s pixel at (%d,%d)\n", KIVET_color_names[color], x, y);
   KIVET_render(request(DRAW_PIXEL, color, 0, x, y));
   return 1;
 }
@@ -70,7 +71,7 @@ int KIVET_draw_pixel(int color, int x, int y) {
 int KIVET_draw_line(int color, int x1, int y1, int x2, int y2, int width) {
   width = checked_width(width);
   color = KIVET_check_color(color);
-  if (KIVET_logging) {
+  if (state().KIVET_logging) {
     KIVET_log_message("%s line from (%d,%d) to (%d,%d), width %d\n", KIVET_color_names[color], x1,
                       y1, x2, y2, width);
   }
@@ -82,7 +83,7 @@ int KIVET_draw_line(int color, int x1, int y1, int x2, int y2, int width) {
 int KIVET_draw_triangle(int color, int x1, int y1, int x2, int y2, int x3, int y3, int width) {
   color = KIVET_check_color(color);
   width = checked_width(width);
-  if (KIVET_logging) {
+  if (state().KIVET_logging) {
     KIVET_log_message("%s triangle at (%d,%d), (%d,%d), (%d,%d)\n", KIVET_color_names[color], x1,
                       y1, x2, y2, x3, y3);
   }
@@ -94,7 +95,7 @@ int KIVET_draw_rectangle(int color, int x1, int y1, int x2, int y2, int width) {
   normalise_corners(x1, y1, x2, y2);
   color = KIVET_check_color(color);
   width = checked_width(width);
-  if (KIVET_logging) {
+  if (state().KIVET_logging) {
     const char* name = KIVET_color_names[color];
     if (width > 0) {
       KIVET_log_message("%s rectangle with bounding box (%d,%d) to (%d,%d) with line width %d\n",
@@ -112,7 +113,7 @@ int KIVET_draw_oval(int color, int x1, int y1, int x2, int y2, int width) {
   normalise_corners(x1, y1, x2, y2);
   width = checked_width(width);
   color = KIVET_check_color(color);
-  if (KIVET_logging) {
+  if (state().KIVET_logging) {
     const char* name = KIVET_color_names[color];
     if (width > 0) {
       KIVET_log_message("%s oval with bounding box (%d,%d) to (%d,%d), line width %d\n", name, x1,
@@ -129,7 +130,7 @@ int KIVET_draw_oval(int color, int x1, int y1, int x2, int y2, int width) {
 int KIVET_draw_circle(int color, int x, int y, int radius) {
   color = KIVET_check_color(color);
   radius = checked_radius(radius);
-  if (KIVET_logging) {
+  if (state().KIVET_logging) {
     KIVET_log_message("%s circle at (%d,%d), radius %d\n", KIVET_color_names[color], x, y, radius);
   }
   KIVET_render(request(DRAW_OVAL, color, 0, clamped_sum(x, -int64_t{radius}),
@@ -139,18 +140,19 @@ int KIVET_draw_circle(int color, int x, int y, int radius) {
 }
 
 int KIVET_clear() {
-  if (KIVET_logging) KIVET_log_message("Clearing the graphics window\n");
+  if (state().KIVET_logging) KIVET_log_message("Clearing the graphics window\n");
   // The whole bitmap, outermost rows and columns included, becomes white.
-  if (offscreen_bitmap) {
-    PixelWriter(*offscreen_bitmap, WHITE, changed_rows).box(Box{0, 0, WIDTH - 1, HEIGHT - 1});
+  if (state().offscreen_bitmap) {
+    PixelWriter(*state().offscreen_bitmap, WHITE, state().changed_rows)
+        .box(Box{0, 0, WIDTH - 1, HEIGHT - 1});
   }
-  KIVET_dirty = true;
+  state().KIVET_dirty = true;
   return 1;
 }
 
 int KIVET_flush() {
-  if (KIVET_logging) KIVET_log_message("Flushing the graphics window\n");
-  if (KIVET_dirty) copy_bitmap_to_window();
+  if (state().KIVET_logging) KIVET_log_message("Flushing the graphics window\n");
+  if (state().KIVET_dirty) copy_bitmap_to_window();
   return 1;
 }
 

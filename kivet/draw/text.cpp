@@ -39,7 +39,7 @@ int KIVET_draw_text(int color, int x, int y, int ptsize, const char* text) {
   if (!text) text = "";
   ptsize = checked_size(ptsize);
   color = KIVET_check_color(color);
-  if (KIVET_logging) {
+  if (state().KIVET_logging) {
     KIVET_log_message("%s text at (%d,%d), \"%s\"\n", KIVET_color_names[color], x, y, text);
   }
   // The request refers to a copy, so the caller's string is neither touched

@@ -18,7 +18,6 @@
 
 #include "kivet/draw/clipping.h"
 #include "kivet/draw/face.h"
-#include "kivet/state.h"
 #include "kivet/text_encoding.h"
 
 namespace kivet {
@@ -197,14 +196,14 @@ void draw_line(Bitmap& bitmap, const Line& at, const std::string& utf8, FontEngi
 
 }  // namespace
 
-void render_text(Bitmap& bitmap, const DrawCommand& command) {
-  render_text(bitmap, command, system_font_engine());
+void render_text(DrawTarget& target, const DrawCommand& command) {
+  render_text(target, command, system_font_engine());
 }
 
-void render_text(Bitmap& bitmap, const DrawCommand& c, FontEngine* fallback) {
+void render_text(DrawTarget& target, const DrawCommand& c, FontEngine* fallback) {
   const char* text = c.text ? c.text : "";
   int height = c.x2 > 0 ? c.x2 : DEFAULT_TEXT_HEIGHT;
-  Pixel anchor = to_device(c.x1, c.y1);
+  Pixel anchor = to_device(target.origin, c.x1, c.y1);
   if (!text_may_show(anchor, height, text)) return;
 
   const Face& face = Face::get();
@@ -219,10 +218,10 @@ void render_text(Bitmap& bitmap, const DrawCommand& c, FontEngine* fallback) {
     if (top - height >= HEIGHT) break;  // this line and all after it are below
     if (end != line && top + line_height + height > 0) {
       at.baseline = top + face.ascent(height);
-      draw_line(bitmap, at, shown_utf8(std::string(line, end), ControlCharacters::keep), fallback,
-                call);
+      draw_line(target.bitmap, at, shown_utf8(std::string(line, end), ControlCharacters::keep),
+                fallback, call);
       // Glyphs may reach a little beyond their cell.
-      changed_rows.add(top - height, top + line_height + height);
+      target.changed.add(top - height, top + line_height + height);
     }
     if (*end == '\0') break;
     line = end + 1;

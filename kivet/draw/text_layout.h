@@ -6,17 +6,17 @@
 // (kivet/platform/font.h) at the pen's position.
 #pragma once
 
-#include "kivet/draw/bitmap.h"
+#include "kivet/draw/clipping.h"
 #include "kivet/kivet.h"
 #include "kivet/platform/font.h"
 
 namespace kivet {
 
 // Draws with the system's font engine for what the face lacks.
-void render_text(Bitmap& bitmap, const DrawCommand& command);
+void render_text(DrawTarget& target, const DrawCommand& command);
 
 // Draws with `fallback` for what the face lacks; with none, such
 // characters show as the face's box.
-void render_text(Bitmap& bitmap, const DrawCommand& command, FontEngine* fallback);
+void render_text(DrawTarget& target, const DrawCommand& command, FontEngine* fallback);
 
 }  // namespace kivet

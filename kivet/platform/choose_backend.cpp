@@ -2,7 +2,7 @@
 // installed library, which carries the headless backend and the system's
 // windowed one. It is made once, when the library first needs its platform
 // (on opening), from the environment:
-//   KIVET_BACKEND=headless  no display: the headless backend, unattended
+//   KIVET_BACKEND=headless  no display: the unattended runner
 //   KIVET_BACKEND=<name>    the windowed backend by its name (gtk, win32)
 //   unset or empty          the windowed backend
 // Any other value ends the process with one line on standard error. A
@@ -11,7 +11,7 @@
 #include <cstdlib>
 #include <cstring>
 
-#include "kivet/platform/headless/headless.h"
+#include "kivet/platform/headless/unattended_platform.h"
 #include "kivet/platform/platform.h"
 
 namespace kivet {
@@ -25,8 +25,7 @@ Platform& chosen_platform() {
     return windowed_platform();
   }
   if (strcmp(wanted, "headless") == 0) {
-    headless::begin_unattended_run(stdout, stdin);
-    return headless_platform();
+    return unattended_platform();
   }
   fprintf(stderr,
           "kivet: unknown KIVET_BACKEND \"%s\": use KIVET_BACKEND=headless to run without a "

@@ -9,6 +9,7 @@
 #include <string>
 #include <vector>
 
+#include "kivet/client_area.h"
 #include "kivet/draw/bitmap.h"
 #include "kivet/platform/message.h"
 
@@ -44,26 +45,26 @@ struct Menu {
   std::vector<MenuEntry> entries;
 };
 
-// Messages of the modal text-input dialog.
-enum class DialogMessageKind { init, command };
-struct DialogMessage {
-  DialogMessageKind kind = DialogMessageKind::init;
-  int id = 0;  // for command: the control id (101 the default button, 2 cancel)
-};
-using DialogProc = bool (*)(const DialogMessage& message);
-
-// Dialog ids.
-constexpr int DIALOG_OKAY = 101;
-constexpr int DIALOG_EDIT = 102;
-constexpr int DIALOG_PROMPT = 103;
-constexpr int DIALOG_CANCEL = 2;
-
+// The modal text-input dialog: a title, a prompt above a multi-line edit
+// box, and one default button. The prompt is at most 79 bytes of whole
+// UTF-8 characters; the backend shows it as it is.
 struct DialogSetup {
   std::string title;
-  std::string prompt;  // shown as the static text above the edit box
+  std::string prompt;
   std::string button;  // the default button's text
-  DialogProc proc = nullptr;
 };
+
+// What the user did in the dialog: chose the default button (or pressed
+// Enter in the edit box), with the edit box's text then, or asked to
+// cancel it (Escape, the close box).
+struct DialogChoice {
+  enum Kind { okay, cancel };
+  Kind kind = okay;
+  std::string text;  // the edit box's text, with okay
+};
+
+// The library's answer to a choice: true ends the dialog.
+using DialogHandler = bool (*)(const DialogChoice& choice);
 
 class Platform {
  public:
@@ -109,11 +110,11 @@ class Platform {
   // library's queue.
   virtual void sleep(int milliseconds) = 0;
 
-  // Runs a modal dialog until the dialog procedure ends it; returns the
-  // result given to end_dialog, or -1 when the dialog cannot be created.
-  virtual int run_dialog(const DialogSetup& setup) = 0;
-  virtual std::string dialog_item_text(int id) = 0;
-  virtual void end_dialog(int result) = 0;
+  // Runs a modal dialog owned by the graphics window, handing each choice
+  // of the user to `handler`, until it answers that the dialog ends. The
+  // timer and repaints go on meanwhile. Returns false when the dialog
+  // cannot be created.
+  virtual bool run_dialog(const DialogSetup& setup, DialogHandler handler) = 0;
 
   // Whether the run has no user: no window on a screen and no live input.
   // The library then takes its events from the script alone.
@@ -128,10 +129,9 @@ class Platform {
 // library, the one chosen at run time.
 Platform& platform();
 
-// Each backend's one instance, for the choice at run time: the headless
-// one and the system's windowed one (GTK, Win32 or web), with the name that
-// KIVET_BACKEND gives it ("gtk", "win32", "web").
-Platform& headless_platform();
+// The system's windowed backend (GTK, Win32 or web), for the choice at run
+// time beside the unattended runner, with the name that KIVET_BACKEND gives
+// it ("gtk", "win32", "web").
 Platform& windowed_platform();
 const char* windowed_backend_name();
 
@@ -148,5 +148,15 @@ void send_message(const Message& message);
 // Provided by the library: the connection to the display is gone and the
 // backend is about to end the process. What is recorded is finished first.
 void display_lost();
+// Provided by the library: whether the event wait waits for a timer tick
+// (a periodic event is armed), so that a tick would end the wait.
+bool periodic_event_armed();
+// Provided by the library: the program starts (the process entry, or a
+// test's own start); a Display made before it opens now.
+void start_main();
+// Provided by the library, for tests and soak runs: every library variable
+// back to its value at the start of the process. The windows stay as they
+// are on the platform.
+void reset_library();
 
 }  // namespace kivet

@@ -8,7 +8,7 @@
 #include <vector>
 
 #include "kivet/kivet.h"
-#include "kivet/platform/headless/headless.h"
+#include "kivet/platform/headless/memory_platform.h"
 #include "kivet/state.h"
 
 namespace {
@@ -21,9 +21,12 @@ class Input {
     for (int i = 0; i < 4; ++i) value = (value << 8) | next_byte();
     // Small values are the interesting ones most of the time.
     switch (value & 3) {
-      case 0: return static_cast<int>(value);
-      case 1: return static_cast<int>(value >> 20) - 2048;
-      default: return static_cast<int>(value >> 24) - 128;
+      case 0:
+        return static_cast<int>(value);
+      case 1:
+        return static_cast<int>(value >> 20) - 2048;
+      default:
+        return static_cast<int>(value >> 24) - 128;
     }
   }
   uint8_t next_byte() { return pos_ < size_ ? data_[pos_++] : 0; }
@@ -104,7 +107,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
                                     " not possible, using radius " +
                                     std::to_string(corrected_size(width)));
         }
-        if (kivet::KIVET_logging) {
+        if (kivet::state().KIVET_logging) {
           expect(out.at(i).find(" radius " + std::to_string(corrected_size(width))) !=
                  std::string::npos);
         }
@@ -122,8 +125,8 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
                                     " not possible, using ptsize " + std::to_string(corrected));
         }
         if (corrected > 127) {
-          expect(out.at(i++) == "ptsize of " + std::to_string(corrected) +
-                                    " not possible, using ptsize 127");
+          expect(out.at(i++) ==
+                 "ptsize of " + std::to_string(corrected) + " not possible, using ptsize 127");
         }
         if (bad_color) expect(out.at(i++) == color_complaint(color));
         continue;
@@ -139,9 +142,9 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     if (width_first && bad_width) complaints.push_back(width_complaint);
     if (bad_color) complaints.push_back(color_complaint(color));
     if (!width_first && bad_width && kind != 0) complaints.push_back(width_complaint);
-    expect(out.size() == complaints.size() + (kivet::KIVET_logging ? 1 : 0));
+    expect(out.size() == complaints.size() + (kivet::state().KIVET_logging ? 1 : 0));
     for (size_t i = 0; i < complaints.size(); ++i) expect(out[i] == complaints[i]);
-    if (kivet::KIVET_logging) {
+    if (kivet::state().KIVET_logging) {
       const char* name = KIVET_color_names[bad_color ? RED : color];
       expect(out.back().compare(0, strlen(name), name) == 0);
     }

@@ -14,9 +14,9 @@ TEST_F(DisplayTest, SizesAndLoggingAfterConstruction) {
   EXPECT_EQ(display.height(), 500);
   EXPECT_EQ(display.half_width(), 300);
   EXPECT_EQ(display.half_height(), 250);
-  EXPECT_FALSE(kivet::KIVET_logging);
+  EXPECT_FALSE(kivet::state().KIVET_logging);
   EXPECT_FALSE(headless::menu_checked(kivet::CMD_LOGGING));
-  EXPECT_TRUE(kivet::display_exists);
+  EXPECT_TRUE(kivet::state().display_exists);
 }
 
 TEST_F(DisplayTest, ClearFlushesClearsAndFillsTheScene) {
@@ -62,13 +62,13 @@ TEST_F(DisplayTest, DrawingCallsPassTheColourFirst) {
 TEST_F(DisplayTest, AnimationModesMapToTheLibraryCodes) {
   Display display;
   display.set_animation(kivet::run);
-  EXPECT_TRUE(kivet::running);
+  EXPECT_TRUE(kivet::state().running);
   display.set_animation(kivet::halt);
-  EXPECT_FALSE(kivet::running);
+  EXPECT_FALSE(kivet::state().running);
   display.set_animation(kivet::single_step);
-  EXPECT_TRUE(kivet::step_requested);
+  EXPECT_TRUE(kivet::state().step_requested);
   display.set_animation(static_cast<AnimationMode>(7));
-  EXPECT_FALSE(kivet::quit_requested);
+  EXPECT_FALSE(kivet::state().quit_requested);
   int x, y;
   char key;
   EXPECT_EQ(display.get_next_event(x, y, key), kivet::periodic);
@@ -104,6 +104,6 @@ TEST(DisplayDeathTest, SecondDisplayShowsTheErrorAndEndsWithStatusMinusOne) {
         Display second;
       },
       testing::ExitedWithCode(255),
-      "dialog: \\[KIVET_gets\\] \\[Error: Attempted to instantiate multiple KIVET displays +\\]");
+      "dialog: \\[KIVET_gets\\] \\[Error: Attempted to instantiate multiple KIVET displays\\]");
   headless::reset();
 }

@@ -69,8 +69,8 @@ TEST_F(EventWaitTest, MouseTransformAtTheCentreAndOffIt) {
 TEST_F(EventWaitTest, SingleStepGivesExactlyOnePeriodicEvent) {
   headless::ctrl_key('f');
   EXPECT_EQ(wait_event().kind, 3);
-  EXPECT_FALSE(kivet::running);
-  EXPECT_FALSE(kivet::step_requested);
+  EXPECT_FALSE(kivet::state().running);
+  EXPECT_FALSE(kivet::state().step_requested);
   headless::click(1, 1);
   EXPECT_EQ(wait_event().kind, 1) << "halted: only input events follow";
 }
@@ -80,7 +80,7 @@ TEST_F(EventWaitTest, AdvanceWhileRunningStopsAfterTheArmedEventAndOneStep) {
   EXPECT_EQ(wait_event().kind, 3);
   headless::ctrl_key('f');  // taken while the next periodic event is armed
   EXPECT_EQ(wait_event().kind, 3);
-  EXPECT_FALSE(kivet::running);
+  EXPECT_FALSE(kivet::state().running);
   EXPECT_EQ(wait_event().kind, 3) << "the requested step";
   headless::click(1, 1);
   EXPECT_EQ(wait_event().kind, 1);
@@ -98,17 +98,17 @@ TEST_F(EventWaitTest, HaltWhileAStepIsPendingKeepsTheStep) {
 TEST_F(EventWaitTest, AnimationCodes) {
   KIVET_set_animation(2);
   KIVET_set_animation(1);  // code 0 must also drop a pending single step
-  ASSERT_TRUE(kivet::step_requested);
+  ASSERT_TRUE(kivet::state().step_requested);
   KIVET_set_animation(0);
-  EXPECT_FALSE(kivet::running);
-  EXPECT_FALSE(kivet::step_requested);
+  EXPECT_FALSE(kivet::state().running);
+  EXPECT_FALSE(kivet::state().step_requested);
   KIVET_set_animation(1);
-  EXPECT_TRUE(kivet::step_requested);
-  EXPECT_FALSE(kivet::running);
+  EXPECT_TRUE(kivet::state().step_requested);
+  EXPECT_FALSE(kivet::state().running);
   for (int code : {3, 4, 6, -1}) {
     EXPECT_EQ(KIVET_set_animation(code), 1);
-    EXPECT_FALSE(kivet::running);
-    EXPECT_FALSE(kivet::quit_requested);
+    EXPECT_FALSE(kivet::state().running);
+    EXPECT_FALSE(kivet::state().quit_requested);
   }
 }
 
@@ -135,10 +135,10 @@ TEST_F(EventWaitTest, QuitMessageEndsTheWait) {
 }
 
 TEST_F(EventWaitTest, QuitWinsOverAScriptEventOfTheSamePass) {
-  kivet::play_one = true;  // a script event would be read in this pass
+  kivet::state().play_one = true;  // a script event would be read in this pass
   headless::post(kivet::Message{WindowId::none, kivet::MessageKind::quit, 0, 0});
   EXPECT_EQ(wait_event().kind, 4);
-  EXPECT_TRUE(kivet::play_one) << "the script event is not consumed";
+  EXPECT_TRUE(kivet::state().play_one) << "the script event is not consumed";
 }
 
 TEST_F(EventWaitTest, EveryWayToQuitEndsTheRunForGood) {
@@ -172,7 +172,7 @@ TEST_F(EventWaitTest, DrawingReachesTheWindowAtTheNextPass) {
   headless::click(1, 1);
   wait_event();
   EXPECT_EQ(headless::presents(), before + 1);
-  EXPECT_FALSE(kivet::KIVET_dirty);
+  EXPECT_FALSE(kivet::state().KIVET_dirty);
   headless::click(1, 1);
   wait_event();
   EXPECT_EQ(headless::presents(), before + 1) << "nothing changed: nothing copied";
@@ -180,7 +180,7 @@ TEST_F(EventWaitTest, DrawingReachesTheWindowAtTheNextPass) {
 
 TEST_F(EventWaitTest, TicksWhileBusyAreNotDeliveredAsABurst) {
   for (int i = 0; i < 5; ++i) headless::tick();
-  EXPECT_EQ(kivet::message_queue.size(), 1u) << "at most one timer message waits";
+  EXPECT_EQ(kivet::state().message_queue.size(), 1u) << "at most one timer message waits";
   KIVET_set_animation(2);
   EXPECT_EQ(wait_event().kind, 3);
   EXPECT_EQ(headless::ticks_delivered(), 1) << "the queued tick came before the arming";

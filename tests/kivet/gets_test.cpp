@@ -13,16 +13,18 @@ class GetsTest : public HeadlessTest {
   }
 };
 
-TEST_F(GetsTest, PromptIsPaddedOrCutToSeventyNineCharacters) {
+// The prompt reaches the platform cut to 79 bytes; padding it to 79
+// characters is the Windows dialog template's own business.
+TEST_F(GetsTest, PromptIsCutToSeventyNineCharacters) {
   char answer[256];
   EXPECT_EQ(KIVET_gets("", answer), 1);
   EXPECT_EQ(KIVET_gets(std::string(100, 'p').c_str(), answer), 1);
   EXPECT_EQ(KIVET_gets("Name?", answer), 1);
   const auto& shown = headless::dialogs_shown();
   ASSERT_EQ(shown.size(), 3u);
-  EXPECT_EQ(shown[0].prompt, std::string(79, ' '));
+  EXPECT_EQ(shown[0].prompt, "");
   EXPECT_EQ(shown[1].prompt, std::string(79, 'p'));
-  EXPECT_EQ(shown[2].prompt, "Name?" + std::string(74, ' '));
+  EXPECT_EQ(shown[2].prompt, "Name?");
   EXPECT_EQ(shown[2].title, "KIVET_gets");
   EXPECT_EQ(shown[2].button, "Okay");
 }

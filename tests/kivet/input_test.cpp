@@ -21,17 +21,17 @@ TEST_F(InputTest, CtrlShortcutsWithAndWithoutShift) {
   for (bool shift : {false, true}) {
     headless::ctrl_key('a', shift);
     EXPECT_EQ(wait_event().kind, 3);
-    EXPECT_TRUE(kivet::running);
+    EXPECT_TRUE(kivet::state().running);
     headless::ctrl_key('h', shift);
     wait_event_after_click();
-    EXPECT_FALSE(kivet::running);
+    EXPECT_FALSE(kivet::state().running);
     headless::ctrl_key('f', shift);
     EXPECT_EQ(wait_event().kind, 3);
-    EXPECT_FALSE(kivet::running);
-    bool logging = kivet::KIVET_logging;
+    EXPECT_FALSE(kivet::state().running);
+    bool logging = kivet::state().KIVET_logging;
     headless::ctrl_key('l', shift);
     wait_event_after_click();
-    EXPECT_EQ(kivet::KIVET_logging, !logging);
+    EXPECT_EQ(kivet::state().KIVET_logging, !logging);
     EXPECT_EQ(headless::menu_checked(kivet::CMD_LOGGING), !logging);
   }
 }
@@ -53,7 +53,7 @@ TEST_F(InputTest, LettersWithoutCtrlAreKeyboardEvents) {
   EXPECT_EQ(r.key, 113);
   headless::key_down('A', 'a');
   wait_event();
-  EXPECT_FALSE(kivet::running);
+  EXPECT_FALSE(kivet::state().running);
 }
 
 TEST_F(InputTest, CharactersAboveOneTwentySevenComeBackNegative) {
@@ -72,7 +72,7 @@ TEST_F(InputTest, KeysTypedIntoTheTextWindowReachTheEventStream) {
   wait_event();  // the keys were forwarded behind the click
   headless::click(5, 5);
   EXPECT_EQ(wait_event().kind, 1);
-  EXPECT_TRUE(kivet::running);
+  EXPECT_TRUE(kivet::state().running);
 }
 
 TEST_F(InputTest, MenuIsBuiltWithItsEntriesInOrder) {
@@ -95,7 +95,7 @@ TEST_F(InputTest, MenuIsBuiltWithItsEntriesInOrder) {
   EXPECT_EQ(texts[14].rfind("UPDATES: ", 0), 0u);
   for (int i = 12; i < 15; ++i) EXPECT_TRUE(menu.entries[i].grayed);
   EXPECT_TRUE(headless::menu_checked(kivet::CMD_LOGGING));
-  EXPECT_TRUE(kivet::KIVET_logging);
+  EXPECT_TRUE(kivet::state().KIVET_logging);
 }
 
 TEST_F(InputTest, CheckMarkFollowsTheLoggingFlag) {
@@ -104,7 +104,7 @@ TEST_F(InputTest, CheckMarkFollowsTheLoggingFlag) {
   headless::command(kivet::CMD_LOGGING);
   headless::click(1, 1);
   wait_event();
-  EXPECT_TRUE(kivet::KIVET_logging);
+  EXPECT_TRUE(kivet::state().KIVET_logging);
   EXPECT_TRUE(headless::menu_checked(kivet::CMD_LOGGING));
 }
 
@@ -117,8 +117,8 @@ TEST_F(InputTest, UnknownCommandsAndKeysChangeNothing) {
   headless::key_up(kivet::KEY_CONTROL);
   headless::click(3, 3);
   EXPECT_EQ(wait_event().kind, 1);
-  EXPECT_FALSE(kivet::running);
-  EXPECT_FALSE(kivet::quit_requested);
+  EXPECT_FALSE(kivet::state().running);
+  EXPECT_FALSE(kivet::state().quit_requested);
 }
 
 TEST_F(InputTest, CtrlFollowsTheKeyboardWhereverItWasPressedOrLetGo) {
@@ -129,10 +129,10 @@ TEST_F(InputTest, CtrlFollowsTheKeyboardWhereverItWasPressedOrLetGo) {
   WaitResult r = wait_event();
   EXPECT_EQ(r.kind, 2);
   EXPECT_EQ(r.key, 'q');
-  EXPECT_FALSE(kivet::quit_requested);
+  EXPECT_FALSE(kivet::state().quit_requested);
   // Pressed elsewhere and held: the letter's own message says so.
   headless::command(kivet::CMD_ANIMATE);
   headless::post({WindowId::graphics, kivet::MessageKind::key_down, 'H', 8, kivet::CONTROL_HELD});
   wait_event_after_click();
-  EXPECT_FALSE(kivet::running);
+  EXPECT_FALSE(kivet::state().running);
 }

@@ -21,9 +21,9 @@ class LogWindowTest : public HeadlessTest {
 TEST(LogWindowBeforeOpen, SetLoggingReturnsZeroAndChangesNothing) {
   kivet::headless::reset();
   EXPECT_EQ(KIVET_set_logging(0), 0);
-  EXPECT_TRUE(kivet::KIVET_logging);
+  EXPECT_TRUE(kivet::state().KIVET_logging);
   EXPECT_EQ(KIVET_set_animation(2), 0);
-  EXPECT_FALSE(kivet::running);
+  EXPECT_FALSE(kivet::state().running);
 }
 
 TEST_F(LogWindowTest, EachMessageIsOneLineAtTheBottom) {
@@ -31,8 +31,8 @@ TEST_F(LogWindowTest, EachMessageIsOneLineAtTheBottom) {
   KIVET_log_message("second");
   KIVET_log_message("with\nnewline inside\n");
   KIVET_log_message("%s", "");
-  EXPECT_EQ(text_lines(), (std::vector<std::string>{"first 1", "second",
-                                                    "with\nnewline inside", ""}));
+  EXPECT_EQ(text_lines(),
+            (std::vector<std::string>{"first 1", "second", "with\nnewline inside", ""}));
 }
 
 TEST_F(LogWindowTest, TwentySixthLineReleasesTheFirstAndRepaintShowsTheRest) {
@@ -41,8 +41,8 @@ TEST_F(LogWindowTest, TwentySixthLineReleasesTheFirstAndRepaintShowsTheRest) {
   std::vector<std::string> expected;
   for (int i = 2; i <= 26; ++i) expected.push_back("line " + std::to_string(i));
   EXPECT_EQ(text_lines(), expected);
-  EXPECT_EQ(kivet::log_head, 1);
-  EXPECT_EQ(kivet::log_next, 1);
+  EXPECT_EQ(kivet::state().log_head, 1);
+  EXPECT_EQ(kivet::state().log_next, 1);
 }
 
 TEST_F(LogWindowTest, RepaintOfAPartlyFilledRingAndOfAnEmptyOne) {
@@ -63,11 +63,11 @@ TEST_F(LogWindowTest, MessagesLongerThan1023CharactersAreCut) {
 TEST_F(LogWindowTest, SetLoggingChecksTheMenuAndShowsTheWindowOnlyWhenOn) {
   KIVET_show_text_window(0);
   EXPECT_EQ(KIVET_set_logging(0), 1);
-  EXPECT_FALSE(kivet::KIVET_logging);
+  EXPECT_FALSE(kivet::state().KIVET_logging);
   EXPECT_FALSE(headless::menu_checked(kivet::CMD_LOGGING));
   EXPECT_FALSE(headless::visible(WindowId::text));
   EXPECT_EQ(KIVET_set_logging(7), 1);
-  EXPECT_TRUE(kivet::KIVET_logging);
+  EXPECT_TRUE(kivet::state().KIVET_logging);
   EXPECT_TRUE(headless::menu_checked(kivet::CMD_LOGGING));
   EXPECT_TRUE(headless::visible(WindowId::text));
 }
@@ -92,7 +92,7 @@ TEST_F(LogWindowTest, LinesWrittenWhileHiddenAreShownAndAfterCloseOnlyStored) {
   EXPECT_FALSE(headless::exists(WindowId::text));
   KIVET_log_message("after close\n");
   EXPECT_EQ(text_lines().back(), "while hidden");
-  EXPECT_EQ(kivet::log_ring[(kivet::log_next + 24) % 25], "after close\n");
+  EXPECT_EQ(kivet::state().log_ring[(kivet::state().log_next + 24) % 25], "after close\n");
   EXPECT_EQ(KIVET_set_logging(1), 1);
   EXPECT_FALSE(headless::visible(WindowId::text));
 }

@@ -23,12 +23,12 @@ TEST(OpenClose, WindowsTitlesSizesAndPlaces) {
   EXPECT_TRUE(headless::visible(WindowId::graphics));
   EXPECT_TRUE(headless::visible(WindowId::text));
   EXPECT_TRUE(headless::timer_running());
-  EXPECT_EQ(kivet::origin_x, 300);
-  EXPECT_EQ(kivet::origin_y, 257);
-  ASSERT_NE(kivet::offscreen_bitmap, nullptr);
-  EXPECT_EQ(kivet::offscreen_bitmap->width(), 601);
-  EXPECT_EQ(kivet::offscreen_bitmap->height(), 540);
-  EXPECT_FALSE(kivet::running);
+  EXPECT_EQ(kivet::state().origin_x, 300);
+  EXPECT_EQ(kivet::state().origin_y, 257);
+  ASSERT_NE(kivet::state().offscreen_bitmap, nullptr);
+  EXPECT_EQ(kivet::state().offscreen_bitmap->width(), 601);
+  EXPECT_EQ(kivet::state().offscreen_bitmap->height(), 540);
+  EXPECT_FALSE(kivet::state().running);
   EXPECT_EQ(KIVET_close(), 1);
   EXPECT_TRUE(headless::visible(WindowId::graphics)) << "windows stay after close";
   headless::reset();

@@ -1,5 +1,7 @@
 // Script recording and playback through the event wait, in a fresh working
 // directory per test.
+#include "kivet/script.h"
+
 #include <signal.h>
 #include <sys/resource.h>
 #include <sys/stat.h>
@@ -11,7 +13,6 @@
 #include <sstream>
 
 #include "kivet/display.h"
-#include "kivet/script.h"
 #include "support/test_support.h"
 
 namespace headless = kivet::headless;
@@ -39,7 +40,7 @@ class ScriptTest : public HeadlessTest {
     return wait_event();
   }
   static WaitResult click(int display_x, int display_y) {
-    headless::click(display_x + kivet::origin_x, kivet::origin_y - display_y);
+    headless::click(display_x + kivet::state().origin_x, kivet::state().origin_y - display_y);
     return wait_event();
   }
   static void toggle_recording() { kivet::script_toggle_recording(); }
@@ -99,7 +100,7 @@ TEST_F(ScriptTest, PeriodicLineReplaysWithoutWaitingForTheTimer) {
   write_file("KIVET_PERIODIC(3);\nKIVET_MOUSE(-300, 250);\nKIVET_KBD(120);\n");
   headless::ctrl_key('p');
   EXPECT_EQ(wait_event().kind, 3);
-  EXPECT_TRUE(kivet::playing_back);
+  EXPECT_TRUE(kivet::state().playing_back);
   EXPECT_TRUE(headless::menu_checked(kivet::CMD_PLAYBACK));
   EXPECT_EQ(wait_event().kind, 3);
   EXPECT_EQ(wait_event().kind, 3);
@@ -114,7 +115,7 @@ TEST_F(ScriptTest, PeriodicLineReplaysWithoutWaitingForTheTimer) {
   headless::click(1, 1);
   EXPECT_EQ(wait_event().kind, 1);
   EXPECT_EQ(last_lines(1)[0], "EOF encountered in script file KIVET.SCR");
-  EXPECT_FALSE(kivet::playing_back);
+  EXPECT_FALSE(kivet::state().playing_back);
   EXPECT_FALSE(headless::menu_checked(kivet::CMD_PLAYBACK));
 }
 
@@ -123,7 +124,7 @@ TEST_F(ScriptTest, PlayOneTakesOneEventPerRequest) {
   KIVET_set_animation(2);
   headless::ctrl_key('o');
   EXPECT_EQ(wait_event().kind, 3);
-  EXPECT_FALSE(kivet::running) << "play one stops the animation";
+  EXPECT_FALSE(kivet::state().running) << "play one stops the animation";
   headless::click(1, 1);
   EXPECT_EQ(wait_event().kind, 1) << "no request: no script event";
   headless::command(kivet::CMD_PLAY_ONE);
@@ -138,7 +139,7 @@ TEST_F(ScriptTest, EmptyLinesAreSkippedAndALineOfSpacesStopsPlayback) {
   EXPECT_EQ(wait_event().key, 49);
   headless::click(1, 1);
   EXPECT_EQ(wait_event().kind, 1);
-  EXPECT_FALSE(kivet::playing_back);
+  EXPECT_FALSE(kivet::state().playing_back);
   EXPECT_EQ(last_lines(1)[0],
             "KIVET.SCR line 6: \"          \" is not an event line; ends playback");
   toggle_playback();
@@ -164,7 +165,7 @@ TEST_F(ScriptTest, PlayingAgainAfterTheEndStartsFromTheTop) {
   headless::click(1, 1);
   EXPECT_EQ(wait_event().kind, 1);
   EXPECT_EQ(last_lines(1)[0], "EOF encountered in script file KIVET.SCR");
-  EXPECT_EQ(kivet::script_file, nullptr) << "the file is closed at its end";
+  EXPECT_EQ(kivet::state().script_file, nullptr) << "the file is closed at its end";
   std::ofstream("KIVET.SCR", std::ios::app) << "KIVET_KBD(2);\n";
   headless::command(kivet::CMD_PLAYBACK);
   EXPECT_EQ(wait_event().key, 1);
@@ -194,10 +195,11 @@ TEST_F(ScriptTest, NumbersSaturateAndOverlongLinesStayInTheirBuffer) {
   EXPECT_EQ(r.x, 2147483647) << "the first 511 characters hold only the x run";
   EXPECT_EQ(r.y, 0);
   std::string start = "KIVET.SCR line 1: \"KIVET_MOUSE(" + huge.substr(0, 499);
-  EXPECT_EQ(last_lines(1)[0], start + "\" is not an event line; read as a click at (2147483647, 0)");
+  EXPECT_EQ(last_lines(1)[0],
+            start + "\" is not an event line; read as a click at (2147483647, 0)");
   headless::click(1, 1);
   EXPECT_EQ(wait_event().kind, 1) << "the rest of the long line is not an event";
-  EXPECT_FALSE(kivet::playing_back);
+  EXPECT_FALSE(kivet::state().playing_back);
   EXPECT_EQ(last_lines(1)[0].substr(0, 20), "KIVET.SCR line 1: \"9");
 }
 
@@ -211,7 +213,7 @@ TEST_F(ScriptTest, MissingNumbersReadAsZeroAndHugeCountsSaturate) {
   EXPECT_EQ(r.kind, 2);
   EXPECT_EQ(r.key, 0);
   EXPECT_EQ(wait_event().kind, 3);
-  EXPECT_EQ(kivet::periodic_count, 2147483646);
+  EXPECT_EQ(kivet::state().periodic_count, 2147483646);
 }
 
 TEST_F(ScriptTest, LinesTheRecorderWouldNotWriteAreNamedWithWhatWasMadeOfThem) {
@@ -226,7 +228,7 @@ TEST_F(ScriptTest, LinesTheRecorderWouldNotWriteAreNamedWithWhatWasMadeOfThem) {
   }
   EXPECT_EQ(keys, (std::vector<int>{3000, 3000, 1000, 0, 44, -23, 3000, 3000, 3000, 1000}));
   EXPECT_EQ(click(5, 5).kind, 1) << "the last line ended playback";
-  EXPECT_FALSE(kivet::playing_back);
+  EXPECT_FALSE(kivet::state().playing_back);
   EXPECT_EQ(last_lines(6),
             (std::vector<std::string>{
                 "KIVET.SCR line 2: \"KIVET_MOSUE(10, 20);\" is not an event line; read as a "
@@ -258,9 +260,9 @@ TEST_F(ScriptTest, FullDiskCutsTheFileBackToItsLastCompleteLineAndStopsRecording
   EXPECT_EQ(file(), "KIVET_MOUSE(-100, 100);\nKIVET_MOUSE(-101, 101);\n");
   EXPECT_EQ(last_lines(1)[0],
             "Cannot write to script file KIVET.SCR: File too large; recording switched off");
-  EXPECT_FALSE(kivet::recording);
+  EXPECT_FALSE(kivet::state().recording);
   EXPECT_FALSE(headless::menu_checked(kivet::CMD_RECORD));
-  EXPECT_EQ(kivet::script_file, nullptr);
+  EXPECT_EQ(kivet::state().script_file, nullptr);
   toggle_playback();
   EXPECT_EQ(wait_event().x, -100);
   EXPECT_EQ(wait_event().x, -101);
@@ -286,11 +288,11 @@ TEST_F(ScriptTest, RecordingAndPlaybackSwitchEachOtherOff) {
   toggle_playback();
   EXPECT_EQ(wait_event().key, 1);
   toggle_recording();
-  EXPECT_FALSE(kivet::playing_back);
+  EXPECT_FALSE(kivet::state().playing_back);
   EXPECT_FALSE(headless::menu_checked(kivet::CMD_PLAYBACK));
   click(1, 2);
   toggle_playback();
-  EXPECT_FALSE(kivet::recording);
+  EXPECT_FALSE(kivet::state().recording);
   EXPECT_FALSE(headless::menu_checked(kivet::CMD_RECORD));
   WaitResult r = wait_event();
   EXPECT_EQ(r.kind, 1);
@@ -303,10 +305,10 @@ TEST_F(ScriptTest, PlaybackOffDiscardsTicksStillOwed) {
   toggle_playback();
   EXPECT_EQ(wait_event().kind, 3);
   toggle_playback();
-  EXPECT_EQ(kivet::periodic_count, 0);
+  EXPECT_EQ(kivet::state().periodic_count, 0);
   toggle_playback();
   EXPECT_EQ(wait_event().kind, 3);
-  EXPECT_EQ(kivet::periodic_count, 4) << "started again from the first line";
+  EXPECT_EQ(kivet::state().periodic_count, 4) << "started again from the first line";
 }
 
 TEST_F(ScriptTest, RandomEventSequencesSurviveARoundTrip) {
@@ -368,7 +370,7 @@ TEST_F(ScriptTest, DirectoryNamedLikeTheScriptIsReportedWhenPlayed) {
   toggle_playback();
   headless::click(1, 1);
   EXPECT_EQ(wait_event().kind, 1);
-  EXPECT_FALSE(kivet::playing_back);
+  EXPECT_FALSE(kivet::state().playing_back);
   EXPECT_EQ(last_lines(1)[0].rfind("Cannot ", 0), 0u) << last_lines(1)[0];
 }
 
@@ -384,11 +386,11 @@ TEST_F(ScriptTest, FileRemovedOrTruncatedDuringPlayback) {
   EXPECT_EQ(wait_event().key, 4);
   ASSERT_EQ(truncate("KIVET.SCR", 0), 0);
   // What was already read ahead may still come; then the end is reported.
-  for (int i = 0; i < 3 && kivet::playing_back; ++i) {
+  for (int i = 0; i < 3 && kivet::state().playing_back; ++i) {
     headless::click(1, 1);
     wait_event();
   }
-  EXPECT_FALSE(kivet::playing_back);
+  EXPECT_FALSE(kivet::state().playing_back);
   EXPECT_EQ(last_lines(1)[0], "EOF encountered in script file KIVET.SCR");
 }
 
@@ -398,12 +400,12 @@ TEST_F(ScriptTest, ScriptOfSeveralMegabytesOnOneLine) {
   write_file(line);
   toggle_playback();
   int events = 0;
-  while (kivet::playing_back && events < 100000) {
+  while (kivet::state().playing_back && events < 100000) {
     headless::click(1, 1);  // ends the wait once playback stops
     wait_event();
     ++events;
   }
-  EXPECT_FALSE(kivet::playing_back);
+  EXPECT_FALSE(kivet::state().playing_back);
   EXPECT_LE(events, static_cast<int>(line.size() / 511 + 2));
 }
 
@@ -411,14 +413,14 @@ TEST_F(ScriptTest, FifoIsRefusedForReadingAndWritingWithoutBlocking) {
   ASSERT_EQ(mkfifo("KIVET.SCR", 0644), 0);
   toggle_playback();
   EXPECT_EQ(click(1, 1).kind, 1);
-  EXPECT_FALSE(kivet::playing_back);
+  EXPECT_FALSE(kivet::state().playing_back);
   EXPECT_EQ(last_lines(1)[0],
             "Cannot open script file KIVET.SCR for reading: it is a FIFO, not a regular file");
   toggle_recording();
   EXPECT_EQ(click(1, 1).kind, 1);
   EXPECT_EQ(last_lines(1)[0],
             "Cannot open script file KIVET.SCR for writing: it is a FIFO, not a regular file");
-  EXPECT_FALSE(kivet::recording) << "the recording does not start";
+  EXPECT_FALSE(kivet::state().recording) << "the recording does not start";
   EXPECT_FALSE(headless::menu_checked(kivet::CMD_RECORD));
 }
 
@@ -429,7 +431,7 @@ TEST_F(ScriptTest, RecordingDoesNotFollowASymbolicLink) {
   EXPECT_EQ(last_lines(1)[0],
             "Cannot open script file KIVET.SCR for writing: it is a symbolic link, which recording "
             "does not follow");
-  EXPECT_FALSE(kivet::recording);
+  EXPECT_FALSE(kivet::state().recording);
   EXPECT_NE(access("target", F_OK), 0) << "the link's target was created";
 }
 
@@ -452,7 +454,7 @@ TEST_F(ScriptTest, LosingTheDisplayFinishesTheRecording) {
   for (int i = 0; i < 5; ++i) step();
   kivet::display_lost();
   EXPECT_EQ(file(), "KIVET_MOUSE(7, 8);\nKIVET_PERIODIC(5);\n");
-  EXPECT_EQ(kivet::script_file, nullptr);
+  EXPECT_EQ(kivet::state().script_file, nullptr);
 }
 
 TEST_F(ScriptTest, SecondDisplayFinishesTheRecordingBeforeTheProcessEnds) {

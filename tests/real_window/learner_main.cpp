@@ -14,7 +14,10 @@
 Display display;
 
 void draw_greeting(const char* name) {
-  display.write_text(-250, 100, "Caf\xc3\xa9 20\xc2\xb0" "C", BLACK, 40);
+  display.write_text(-250, 100,
+                     "Caf\xc3\xa9 20\xc2\xb0"
+                     "C",
+                     BLACK, 40);
   display.write_text(-250, 0, name, BLUE, 40);
 }
 
@@ -22,7 +25,8 @@ int kivet_main() {
   display.clear(WHITE);
   printf("ready\n");
   fflush(stdout);
-  bool ask = kivet::start_argc < 2 || strcmp(kivet::start_argv[1], "no-dialog") != 0;
+  bool ask =
+      kivet::state().start_argc < 2 || strcmp(kivet::state().start_argv[1], "no-dialog") != 0;
   int x, y;
   char key;
   if (ask && display.get_next_event(x, y, key) == kivet::mouse) {

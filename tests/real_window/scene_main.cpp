@@ -17,10 +17,10 @@
 // Its own process entry: the simulation's driver steps come from the
 // application, whose entry point it does not use.
 int main(int argc, char** argv) {
-  kivet::start_argc = argc;
-  kivet::start_argv = argv;
-  kivet::start_command_line = "";
-  kivet::start_show_mode = 1;
+  kivet::state().start_argc = argc;
+  kivet::state().start_argv = argv;
+  kivet::state().start_command_line = "";
+  kivet::state().start_show_mode = 1;
   kivet::start_main();
   int ticks = argc > 1 ? atoi(argv[1]) : 30;
   std::srand(1);
@@ -43,7 +43,7 @@ int main(int argc, char** argv) {
       printf("tick %d\n", tick);
       if (tick++ == ticks) {
         display.set_animation(kivet::halt);
-        bool written = kivet::write_png(*kivet::offscreen_bitmap, "bitmap.png").empty();
+        bool written = kivet::write_png(*kivet::state().offscreen_bitmap, "bitmap.png").empty();
         printf(written ? "halted\n" : "bitmap.png not written\n");
       }
     }

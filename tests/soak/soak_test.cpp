@@ -149,7 +149,7 @@ TEST_F(SoakTest, LongRunWithRandomInputKeepsMemoryFlatAndTearsDownCleanly) {
         worst_growth = std::max(worst_growth, residual - static_cast<double>(baseline));
       }
     }
-    if (kivet::recording) kivet::script_toggle_recording();
+    if (kivet::state().recording) kivet::script_toggle_recording();
     RecordProperty("waiting_movements_at_end", waiting_movements(airfield));
   }
   RecordProperty("periodic_events", static_cast<int>(periodic));

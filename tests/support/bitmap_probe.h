@@ -10,7 +10,7 @@
 
 // Every pixel of the bitmap, row by row, as 0xRRGGBB.
 inline std::vector<uint32_t> bitmap_snapshot() {
-  const uint32_t* data = kivet::offscreen_bitmap->data();
+  const uint32_t* data = kivet::state().offscreen_bitmap->data();
   return std::vector<uint32_t>(data, data + kivet::BITMAP_WIDTH * kivet::BITMAP_HEIGHT);
 }
 
@@ -29,7 +29,7 @@ inline Ink ink(int color) {
   for (int row = 0; row < kivet::BITMAP_HEIGHT; ++row) {
     for (int column = 0; column < kivet::BITMAP_WIDTH; ++column) {
       if (pixels[row * kivet::BITMAP_WIDTH + column] != wanted) continue;
-      int x = column - kivet::origin_x, y = kivet::origin_y - row;
+      int x = column - kivet::state().origin_x, y = kivet::state().origin_y - row;
       if (found.count == 0) {
         found.left = found.right = x;
         found.top = found.bottom = y;

@@ -21,7 +21,8 @@ std::vector<std::string> last_lines(size_t n) {
 }
 
 uint32_t bitmap_pixel(int x, int y) {
-  return kivet::offscreen_bitmap->at(kivet::origin_x + x, kivet::origin_y - y);
+  return kivet::state().offscreen_bitmap->at(kivet::state().origin_x + x,
+                                             kivet::state().origin_y - y);
 }
 
 uint32_t palette_rgb(int color) {

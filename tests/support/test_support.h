@@ -7,7 +7,7 @@
 #include <vector>
 
 #include "kivet/kivet.h"
-#include "kivet/platform/headless/headless.h"
+#include "kivet/platform/headless/memory_platform.h"
 #include "kivet/state.h"
 
 // Starts every test on a fresh library and headless window system.

@@ -28,10 +28,10 @@ void ask_for_text() {
 }  // namespace
 
 int main(int argc, char** argv) {
-  kivet::start_argc = argc;
-  kivet::start_argv = argv;
-  kivet::start_command_line = "";
-  kivet::start_show_mode = 1;
+  kivet::state().start_argc = argc;
+  kivet::state().start_argv = argv;
+  kivet::state().start_command_line = "";
+  kivet::state().start_show_mode = 1;
   kivet::start_main();
   std::srand(1);
   Display display;

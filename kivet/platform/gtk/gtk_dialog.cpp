@@ -16,14 +16,13 @@ static constexpr int EDIT_WIDTH = 260;
 static constexpr int EDIT_HEIGHT = 60;
 static constexpr int PROMPT_WIDTH_CHARS = 40;
 
+// The default button's response.
+static constexpr gint OKAY_RESPONSE = 1;
+
 static GtkWidget* prompt_label(const std::string& prompt) {
-  // The prompt comes padded with spaces to its fixed length. They show
-  // nothing, but in a wrapping label they would push the prompt's last word
-  // on to a line of its own to make room for them, so they are left out.
-  std::string shown = prompt.substr(0, prompt.find_last_not_of(' ') + 1);
   // Like a static text: a newline breaks the line and a tab moves on to the
   // next tab stop; other control bytes show as replacement characters.
-  GtkWidget* label = gtk_label_new(shown_utf8(shown, ControlCharacters::replace_but_newline_and_tab).c_str());
+  GtkWidget* label = gtk_label_new(shown_utf8(prompt, ControlCharacters::replace_but_newline_and_tab).c_str());
   gtk_label_set_line_wrap(GTK_LABEL(label), TRUE);
   gtk_label_set_line_wrap_mode(GTK_LABEL(label), PANGO_WRAP_WORD_CHAR);
   gtk_label_set_max_width_chars(GTK_LABEL(label), PROMPT_WIDTH_CHARS);
@@ -85,12 +84,12 @@ GtkWidget* ModalDialog::build(const DialogSetup& setup, GtkWindow* owner) {
   gtk_box_pack_start(GTK_BOX(content), edit_box(view_), TRUE, TRUE, 0);
 
   GtkWidget* button =
-      gtk_dialog_add_button(GTK_DIALOG(dialog), shown_utf8(setup.button, ControlCharacters::replace).c_str(), DIALOG_OKAY);
+      gtk_dialog_add_button(GTK_DIALOG(dialog), shown_utf8(setup.button, ControlCharacters::replace).c_str(), OKAY_RESPONSE);
   GtkWidget* button_box = gtk_widget_get_parent(button);
   if (GTK_IS_BUTTON_BOX(button_box)) {
     gtk_button_box_set_layout(GTK_BUTTON_BOX(button_box), GTK_BUTTONBOX_CENTER);
   }
-  gtk_dialog_set_default_response(GTK_DIALOG(dialog), DIALOG_OKAY);
+  gtk_dialog_set_default_response(GTK_DIALOG(dialog), OKAY_RESPONSE);
 
   g_signal_connect(dialog, "response", G_CALLBACK(on_response), this);
   // Escape and the close box reach the procedure as a response; the dialog stays.
@@ -99,58 +98,41 @@ GtkWidget* ModalDialog::build(const DialogSetup& setup, GtkWindow* owner) {
   return dialog;
 }
 
-int ModalDialog::run(const DialogSetup& setup, GtkWindow* owner) {
-  if (dialog_) return -1;
-  spec_ = setup;
+bool ModalDialog::run(const DialogSetup& setup, DialogHandler handler, GtkWindow* owner) {
+  if (dialog_) return false;
+  handler_ = handler;
   done_ = false;
-  result_ = 0;
   dialog_ = build(setup, owner);
-  if (setup.proc && setup.proc(DialogMessage{DialogMessageKind::init, 0})) {
-    gtk_widget_grab_focus(view_);
-  }
-  if (!done_) gtk_widget_show_all(dialog_);
+  gtk_widget_grab_focus(view_);
+  gtk_widget_show_all(dialog_);
   while (!done_) g_main_context_iteration(nullptr, TRUE);
   gtk_widget_destroy(dialog_);
   dialog_ = nullptr;
   view_ = nullptr;
-  return result_;
+  return true;
 }
 
-std::string ModalDialog::item_text(int id) const {
-  if (!dialog_) return std::string();
-  switch (id) {
-    case DIALOG_EDIT: {
-      GtkTextBuffer* buffer = gtk_text_view_get_buffer(GTK_TEXT_VIEW(view_));
-      GtkTextIter start, end;
-      gtk_text_buffer_get_bounds(buffer, &start, &end);
-      gchar* text = gtk_text_buffer_get_text(buffer, &start, &end, FALSE);
-      std::string typed = text;
-      g_free(text);
-      return typed;
-    }
-    case DIALOG_PROMPT:
-      return spec_.prompt;
-    case DIALOG_OKAY:
-      return spec_.button;
-    default:
-      return std::string();
-  }
-}
-
-void ModalDialog::end(int result) {
-  if (!dialog_) return;
-  result_ = result;
-  done_ = true;
+std::string ModalDialog::edit_text() const {
+  GtkTextBuffer* buffer = gtk_text_view_get_buffer(GTK_TEXT_VIEW(view_));
+  GtkTextIter start, end;
+  gtk_text_buffer_get_bounds(buffer, &start, &end);
+  gchar* text = gtk_text_buffer_get_text(buffer, &start, &end, FALSE);
+  std::string typed = text;
+  g_free(text);
+  return typed;
 }
 
 void ModalDialog::on_response(GtkDialog*, gint response, gpointer self) {
   ModalDialog& dialog = *static_cast<ModalDialog*>(self);
-  int id = 0;
-  if (response == DIALOG_OKAY) id = DIALOG_OKAY;
-  if (response == GTK_RESPONSE_DELETE_EVENT) id = DIALOG_CANCEL;
-  if (id != 0 && dialog.spec_.proc) {
-    dialog.spec_.proc(DialogMessage{DialogMessageKind::command, id});
+  DialogChoice choice;
+  if (response == OKAY_RESPONSE) {
+    choice = DialogChoice{DialogChoice::okay, dialog.edit_text()};
+  } else if (response == GTK_RESPONSE_DELETE_EVENT) {
+    choice.kind = DialogChoice::cancel;
+  } else {
+    return;
   }
+  if (dialog.handler_ && dialog.handler_(choice)) dialog.done_ = true;
 }
 
 // Plain Enter in the edit box chooses the default button, as in a dialog's

@@ -1,6 +1,6 @@
 // The modal text-input dialog: the prompt above a multi-line edit box and a
-// centred default button. The dialog procedure decides when it ends; Escape
-// and the close box only tell it about the cancel command.
+// centred default button. The library's handler decides when it ends;
+// Escape and the close box only tell it that the user asked to cancel.
 #pragma once
 
 #include <gtk/gtk.h>
@@ -13,22 +13,20 @@ namespace kivet::gtk {
 
 class ModalDialog {
  public:
-  // Runs the dialog owned by `owner` (may be null) until end() is called;
-  // returns end()'s result, or -1 when a dialog is already running.
-  int run(const DialogSetup& setup, GtkWindow* owner);
-  std::string item_text(int id) const;
-  void end(int result);
+  // Runs the dialog owned by `owner` (may be null) until `handler` ends
+  // it; false when a dialog is already running.
+  bool run(const DialogSetup& setup, DialogHandler handler, GtkWindow* owner);
 
  private:
   GtkWidget* build(const DialogSetup& setup, GtkWindow* owner);
+  std::string edit_text() const;
   static void on_response(GtkDialog* dialog, gint response, gpointer self);
   static gboolean on_view_key(GtkWidget* view, GdkEventKey* event, gpointer dialog);
 
-  DialogSetup spec_;
+  DialogHandler handler_ = nullptr;
   GtkWidget* dialog_ = nullptr;
   GtkWidget* view_ = nullptr;
   bool done_ = false;
-  int result_ = 0;
 };
 
 }  // namespace kivet::gtk

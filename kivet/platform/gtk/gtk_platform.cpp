@@ -199,13 +199,10 @@ class GtkPlatform : public Platform {
     g_source_unref(alarm);
   }
 
-  int run_dialog(const DialogSetup& setup) override {
+  bool run_dialog(const DialogSetup& setup, DialogHandler handler) override {
     GtkWidget* owner = windows_[WindowId::graphics].toplevel;
-    return dialog_.run(setup, owner ? GTK_WINDOW(owner) : nullptr);
+    return dialog_.run(setup, handler, owner ? GTK_WINDOW(owner) : nullptr);
   }
-
-  std::string dialog_item_text(int id) override { return dialog_.item_text(id); }
-  void end_dialog(int result) override { dialog_.end(result); }
 
  private:
   // Handles the toolkit's events that are ready now, a bounded number, and

@@ -5,8 +5,8 @@
 #include <set>
 #include <utility>
 
-#include "support/bitmap_probe.h"
 #include "kivet/draw/raster.h"
+#include "support/bitmap_probe.h"
 
 namespace headless = kivet::headless;
 using Lines = std::vector<std::string>;
@@ -213,21 +213,21 @@ TEST_F(DrawTest, ClearWhitensEverythingWithoutCopyingAndFlushCopiesOnlyChanges) 
   EXPECT_EQ(text_lines().back(), "Clearing the graphics window");
   EXPECT_EQ(bitmap_snapshot(), std::vector<uint32_t>(ALL_PIXELS, 0xFFFFFF)) << "no black frame";
   EXPECT_EQ(headless::presents(), presents);
-  EXPECT_TRUE(kivet::KIVET_dirty);
+  EXPECT_TRUE(kivet::state().KIVET_dirty);
 
   KIVET_flush();
   KIVET_flush();
   EXPECT_EQ(headless::presents(), presents + 1);
-  EXPECT_FALSE(kivet::KIVET_dirty);
+  EXPECT_FALSE(kivet::state().KIVET_dirty);
   EXPECT_EQ(last_lines(2), Lines(2, "Flushing the graphics window"));
 }
 
 TEST_F(DrawTest, ShapesOutsideTheBitmapChangeNothingButAreLoggedAndMarkDirty) {
   std::vector<uint32_t> picture = bitmap_snapshot();
-  kivet::KIVET_dirty = false;
+  kivet::state().KIVET_dirty = false;
   KIVET_draw_pixel(RED, 1000, 1000);
   EXPECT_EQ(text_lines().back(), "red pixel at (1000,1000)");
-  EXPECT_TRUE(kivet::KIVET_dirty);
+  EXPECT_TRUE(kivet::state().KIVET_dirty);
   KIVET_draw_pixel(RED, 301, 0);
   KIVET_draw_pixel(RED, 0, 258);
   KIVET_draw_rectangle(RED, 302, 10, 400, -10, 0);
@@ -257,7 +257,8 @@ TEST_F(DrawTest, HugeCoordinatesAreClippedBeforeTheWalk) {
   auto count = [&steps](int64_t, int64_t) {
     if (++steps > kivet::BITMAP_WIDTH) throw TooMuchWork{};
   };
-  using kivet::to_device;
+  const kivet::Pixel origin{kivet::state().origin_x, kivet::state().origin_y};
+  auto to_device = [&origin](int x, int y) { return kivet::to_device(origin, x, y); };
   ASSERT_NO_THROW(
       kivet::walk_thin_line(to_device(INT_MIN, INT_MIN), to_device(INT_MAX, INT_MAX), count));
   EXPECT_EQ(steps, kivet::BITMAP_WIDTH) << "one step per column";

@@ -94,7 +94,7 @@ void draw_sheet() {
 TEST_F(FaceTest, EveryBlockAtSeveralSizesMatchesTheReferencePicture) {
   draw_sheet();
   if (const char* update = getenv("KIVET_UPDATE_EXPECTED"); update && strcmp(update, "1") == 0) {
-    ASSERT_EQ(kivet::write_png(*kivet::offscreen_bitmap, reference_path().c_str()), "");
+    ASSERT_EQ(kivet::write_png(*kivet::state().offscreen_bitmap, reference_path().c_str()), "");
   }
   std::vector<uint32_t> expected = read_png(reference_path());
   ASSERT_FALSE(expected.empty()) << "cannot read " << reference_path();
@@ -107,7 +107,7 @@ TEST_F(FaceTest, EveryBlockAtSeveralSizesMatchesTheReferencePicture) {
     wrong += got[i] != expected[i];
   }
   if (wrong > 0) {
-    kivet::write_png(*kivet::offscreen_bitmap, "face-got.png");
+    kivet::write_png(*kivet::state().offscreen_bitmap, "face-got.png");
     kivet::write_png(difference, "face-difference.png");
   }
   EXPECT_EQ(wrong, 0) << "pixels unlike " << reference_path()

@@ -23,7 +23,7 @@ Mask where(const std::function<bool(Point)>& rule) {
   Mask mask;
   for (int row = 0; row < kivet::BITMAP_HEIGHT; ++row) {
     for (int column = 0; column < kivet::BITMAP_WIDTH; ++column) {
-      mask.push_back(rule(Point{column - kivet::origin_x, kivet::origin_y - row}));
+      mask.push_back(rule(Point{column - kivet::state().origin_x, kivet::state().origin_y - row}));
     }
   }
   return mask;
@@ -37,9 +37,9 @@ Mask drawn(const std::function<void()>& draw, int turn = 0) {
   std::vector<uint32_t> pixels = bitmap_snapshot();
   return where([&](Point p) {
     int64_t x = turn ? -p.x : p.x, y = turn == 2 ? -p.y : p.y;
-    int64_t row = kivet::origin_y - y;
+    int64_t row = kivet::state().origin_y - y;
     return row >= 0 && row < kivet::BITMAP_HEIGHT &&
-           pixels[row * kivet::BITMAP_WIDTH + x + kivet::origin_x] != 0xFFFFFF;
+           pixels[row * kivet::BITMAP_WIDTH + x + kivet::state().origin_x] != 0xFFFFFF;
   });
 }
 

@@ -157,10 +157,10 @@ TEST_F(TextTest, FormattedTextIsCutAt1023Characters) {
 
 TEST_F(TextTest, EmptyOrFarAwayTextIsLoggedAndMarksDirtyButChangesNothing) {
   std::vector<uint32_t> picture = bitmap_snapshot();
-  kivet::KIVET_dirty = false;
+  kivet::state().KIVET_dirty = false;
   EXPECT_EQ(KIVET_draw_text(RED, 1, 2, 20, ""), 1);
   EXPECT_EQ(text_lines().back(), "red text at (1,2), \"\"");
-  EXPECT_TRUE(kivet::KIVET_dirty);
+  EXPECT_TRUE(kivet::state().KIVET_dirty);
   std::string many_lines(1000, '\n');
   KIVET_draw_text(RED, INT_MIN, INT_MIN, 127, "far away");
   KIVET_draw_text(RED, INT_MAX, INT_MAX, 127, "far away");
@@ -213,7 +213,10 @@ class FallbackTest : public TextTest {
   static Ink drawn_with(kivet::FontEngine* engine, const char* text) {
     KIVET_clear();
     DrawCommand command{DRAW_TEXT, BLACK, 0, -200, 0, 20, 0, 0, 0, text};
-    kivet::render_text(*kivet::offscreen_bitmap, command, engine);
+    kivet::LibraryState& s = kivet::state();
+    kivet::DrawTarget target{*s.offscreen_bitmap, s.changed_rows,
+                             kivet::Pixel{s.origin_x, s.origin_y}};
+    kivet::render_text(target, command, engine);
     return ink(BLACK);
   }
   RecordingEngine engine_;
@@ -232,7 +235,7 @@ TEST_F(FallbackTest, RunsTheFaceLacksGoToTheSystemEngineWhole) {
   EXPECT_EQ(engine_.runs[1].text, "\U0001F468\u200D\U0001F469");
   EXPECT_EQ(engine_.runs[2].text, "\u0645\u0631");
   for (const RecordingEngine::Run& run : engine_.runs) {
-    EXPECT_EQ(run.baseline, kivet::origin_y - kivet::Face::get().descent(20)) << run.text;
+    EXPECT_EQ(run.baseline, kivet::state().origin_y - kivet::Face::get().descent(20)) << run.text;
   }
   EXPECT_LT(engine_.runs[0].left, engine_.runs[1].left);
 }
@@ -245,7 +248,7 @@ TEST_F(FallbackTest, ARunStandsAtThePenAndMovesItByItsWidth) {
   int advance = three.right - two.right;
   Ink with_run = drawn_with(&engine_, "HH\u4e2dH");
   ASSERT_EQ(engine_.runs.size(), 1u);
-  EXPECT_NEAR(engine_.runs[0].left - (kivet::origin_x - 200), 2 * advance, 1);
+  EXPECT_NEAR(engine_.runs[0].left - (kivet::state().origin_x - 200), 2 * advance, 1);
   EXPECT_NEAR(with_run.right, three.right + 10, 1) << "the last H moved on by the run's width";
 }
 

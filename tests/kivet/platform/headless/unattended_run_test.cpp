@@ -8,8 +8,8 @@
 #include <fstream>
 #include <string>
 
-#include "support/bitmap_probe.h"
 #include "kivet/display.h"
+#include "support/bitmap_probe.h"
 
 namespace headless = kivet::headless;
 
@@ -103,15 +103,18 @@ TEST_F(UnattendedRunTest, TextIsUtf8EverywhereAndStrayBytesShowAsLatin1) {
   // The answer, and a UTF-8 text in the program, draw as the same letters
   // as the Latin-1 bytes of older programs: nothing is drawn twice over.
   using Texts = std::pair<const char*, const char*>;
-  for (auto [utf8, latin1] : {Texts{answer, "Zo\xeb"},
-                              Texts{"Caf\xc3\xa9 20\xc2\xb0" "C", "Caf\xe9 20\xb0" "C"}}) {
+  for (auto [utf8, latin1] : {Texts{answer, "Zo\xeb"}, Texts{"Caf\xc3\xa9 20\xc2\xb0"
+                                                             "C",
+                                                             "Caf\xe9 20\xb0"
+                                                             "C"}}) {
     Ink expected = drawn(latin1);
     Ink got = drawn(utf8);
     EXPECT_EQ(got.count, expected.count) << utf8;
     EXPECT_EQ(got.right, expected.right) << utf8;
   }
   EXPECT_NE(output().find("Nom, s'il vous pla\xc3\xaet ?\n"), std::string::npos);
-  EXPECT_NE(output().find("black text at (-200,0), \"Caf\xc3\xa9 20\xc2\xb0" "C\"\n"),
+  EXPECT_NE(output().find("black text at (-200,0), \"Caf\xc3\xa9 20\xc2\xb0"
+                          "C\"\n"),
             std::string::npos);
 }
 
@@ -127,8 +130,8 @@ TEST_F(UnattendedRunTest, TheSnapshotHoldsTheBitmapOrItsFailureGoesToStandardErr
   EXPECT_EQ(cairo_image_surface_get_width(picture), 601);
   EXPECT_EQ(cairo_image_surface_get_height(picture), 540);
   const unsigned char* centre = cairo_image_surface_get_data(picture) +
-                                kivet::origin_y * cairo_image_surface_get_stride(picture) +
-                                kivet::origin_x * 4;
+                                kivet::state().origin_y * cairo_image_surface_get_stride(picture) +
+                                kivet::state().origin_x * 4;
   EXPECT_EQ((centre[2] << 16) | (centre[1] << 8) | centre[0], 0x00FF00);
   cairo_surface_destroy(picture);
 

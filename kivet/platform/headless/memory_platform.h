@@ -1,6 +1,7 @@
-// The headless backend: windows in memory. A test posts messages as the
-// window system would, and reads back what reached the windows. A program
-// run without a display (KIVET_BACKEND=headless) uses it unattended.
+// The in-memory platform: windows, menu, timer and dialog in memory, with
+// no screen and no clock of its own. A test posts messages as the window
+// system would, and reads back what reached the windows. The unattended
+// runner (unattended_platform.h) builds on it.
 #pragma once
 
 #include <cstdint>
@@ -11,22 +12,48 @@
 
 #include "kivet/platform/platform.h"
 
+namespace kivet {
+
+// The in-memory window system. Timer ticks come only when a test posts
+// them, or when the wait sleeps for an armed periodic event with the timer
+// running (the clock then moves on to the next tick).
+class MemoryPlatform : public Platform {
+ public:
+  Size screen_size() override;
+  void create_window(WindowId window, const WindowSetup& setup) override;
+  void destroy_window(WindowId window) override;
+  bool show_window(WindowId window, bool show) override;
+  Size client_size(WindowId window) override;
+  void set_menu(WindowId window, const Menu& menu) override;
+  void check_menu_entry(int command, bool checked) override;
+  void start_timer(int number, int period_ms) override;
+  void stop_timer(int number) override;
+  void present(const Bitmap& bitmap, ChangedRows changed) override;
+  void text_clear() override;
+  void text_add_line(const char* line) override;
+  void process_events(bool block) override;
+  void sleep(int milliseconds) override;
+  bool run_dialog(const DialogSetup& setup, DialogHandler handler) override;
+};
+
+Platform& memory_platform();
+
+}  // namespace kivet
+
 namespace kivet::headless {
 
-// Client area of the graphics window, as under GTK: the menu bar takes the
-// top 25 of the window's 540 rows.
-constexpr int CLIENT_WIDTH = 601;
-constexpr int CLIENT_HEIGHT = 515;
 constexpr int SCREEN_WIDTH = 1024;
 constexpr int SCREEN_HEIGHT = 768;
 
-// Puts the library's state and the backend back to their start, so the next
-// test can open the library afresh.
+// Puts the library's state and the in-memory windows back to their start,
+// with the program started, so the next test can open the library afresh.
+// The library's platform is the in-memory one again.
 void reset();
+// Only the in-memory windows, menu, input state and dialog replies.
+void reset_memory_platform();
 
-// Makes the run unattended: every line the library writes to the text
-// window goes to `out`, one per line, and the dialog writes its prompt to
-// `out` and takes its answer from one line of `in`.
+// Makes the library's platform the unattended runner, with `out` for the
+// text window's lines and the dialog's prompts and `in` for its answers.
 void begin_unattended_run(FILE* out, FILE* in);
 
 // Input, posted to the library's queue as the toolkit would post it.
