@@ -25,12 +25,9 @@ constexpr int CLIENT_HEIGHT = 515;
 
 int page_window(WindowId window) { return window == WindowId::graphics ? 1 : 2; }
 
-// The prompt comes padded with spaces to its fixed length; they would show
-// as nothing but could push the last word on to a line of its own.
-std::string trimmed(const std::string& text) {
-  size_t end = text.find_last_not_of(' ');
-  return end == std::string::npos ? std::string() : text.substr(0, end + 1);
-}
+// The page's dialog controls, as its events name them.
+constexpr int OKAY_CONTROL = 101;
+constexpr int CANCEL_CONTROL = 2;
 
 class WebPlatform : public Platform {
  public:
@@ -119,16 +116,14 @@ class WebPlatform : public Platform {
     last_yield_ = emscripten_get_now();
   }
 
-  int run_dialog(const DialogSetup& setup) override {
-    if (dialog_.open) return -1;
-    dialog_ = Dialog{true, false, 0, setup.proc};
+  bool run_dialog(const DialogSetup& setup, DialogHandler handler) override {
+    if (dialog_.open) return false;
+    dialog_ = Dialog{true, false, handler};
     kivet_page_dialog_open(
         shown_utf8(setup.title, ControlCharacters::replace).c_str(),
-        shown_utf8(trimmed(setup.prompt), ControlCharacters::replace_but_newline_and_tab).c_str(),
+        shown_utf8(setup.prompt, ControlCharacters::replace_but_newline_and_tab).c_str(),
         shown_utf8(setup.button, ControlCharacters::replace).c_str());
-    if (setup.proc && setup.proc(DialogMessage{DialogMessageKind::init, 0})) {
-      kivet_page_dialog_focus();
-    }
+    kivet_page_dialog_focus();
     while (!dialog_.done) {
       kivet_page_wait();
       take_page_events();
@@ -136,22 +131,7 @@ class WebPlatform : public Platform {
     kivet_page_dialog_close();
     dialog_.open = false;
     last_yield_ = emscripten_get_now();
-    return dialog_.result;
-  }
-
-  std::string dialog_item_text(int id) override {
-    if (!dialog_.open || id != DIALOG_EDIT) return std::string();
-    int length = kivet_page_dialog_text(nullptr, 0);
-    std::string text(static_cast<size_t>(length) + 1, '\0');
-    kivet_page_dialog_text(&text[0], length + 1);
-    text.resize(static_cast<size_t>(length));
-    return text;
-  }
-
-  void end_dialog(int result) override {
-    if (!dialog_.open) return;
-    dialog_.result = result;
-    dialog_.done = true;
+    return true;
   }
 
   // "in a web browser (Firefox 140)", say.
@@ -169,9 +149,31 @@ class WebPlatform : public Platform {
   struct Dialog {
     bool open = false;
     bool done = false;
-    int result = 0;
-    DialogProc proc = nullptr;
+    DialogHandler handler = nullptr;
   };
+
+  // The dialog's edit box as the page holds it.
+  static std::string dialog_text() {
+    int length = kivet_page_dialog_text(nullptr, 0);
+    std::string text(static_cast<size_t>(length) + 1, '\0');
+    kivet_page_dialog_text(&text[0], length + 1);
+    text.resize(static_cast<size_t>(length));
+    return text;
+  }
+
+  // The page's dialog control (OKAY_CONTROL the button or Enter,
+  // CANCEL_CONTROL Escape) as the user's choice, for the handler.
+  void dialog_chosen(int control) {
+    DialogChoice choice;
+    if (control == OKAY_CONTROL) {
+      choice = DialogChoice{DialogChoice::okay, dialog_text()};
+    } else if (control == CANCEL_CONTROL) {
+      choice.kind = DialogChoice::cancel;
+    } else {
+      return;
+    }
+    if (dialog_.handler && dialog_.handler(choice)) dialog_.done = true;
+  }
 
   static int index(WindowId window) { return window == WindowId::graphics ? 0 : 1; }
 
@@ -208,9 +210,7 @@ class WebPlatform : public Platform {
           post_message(Message{graphics, MessageKind::command, fields[0], 0});
           break;
         case KIVET_PAGE_DIALOG:
-          if (dialog_.open && dialog_.proc) {
-            dialog_.proc(DialogMessage{DialogMessageKind::command, fields[0]});
-          }
+          if (dialog_.open) dialog_chosen(fields[0]);
           break;
         default:
           break;

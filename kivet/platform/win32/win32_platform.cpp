@@ -264,12 +264,9 @@ class Win32Platform : public Platform {
     }
   }
 
-  int run_dialog(const DialogSetup& setup) override {
-    return dialog_.run(setup, windows_[WindowId::graphics].handle);
+  bool run_dialog(const DialogSetup& setup, DialogHandler handler) override {
+    return dialog_.run(setup, handler, windows_[WindowId::graphics].handle);
   }
-
-  std::string dialog_item_text(int id) override { return dialog_.item_text(id); }
-  void end_dialog(int result) override { dialog_.end(result); }
 
   const char* where_it_runs() override { return "on Windows"; }
 
