@@ -17,6 +17,7 @@
 #include <algorithm>
 #include <cstddef>
 #include <cstdlib>
+#include <vector>
 
 #include "kivet/draw/face_data.h"
 
@@ -74,6 +75,7 @@ void scratch_give_back(void* p, void* scratch) {
 namespace kivet {
 
 struct FaceTables {
+  std::vector<unsigned char> font;  // the face's data with its glyph offsets
   stbtt_fontinfo info{};
 };
 
@@ -86,6 +88,48 @@ constexpr int GLYPH_COVERAGE = 150;
 // A thin stroke that shows nowhere is drawn where it covers most when the
 // pixels across it hold at least half a pixel's worth of it.
 constexpr int STROKE_INK = 128;
+
+// The face's outlines are TrueType's (its glyf table), so stb_truetype's
+// readers for them are called directly: the ones for CFF outlines, which
+// its general entry points also reach, then stay out of the program.
+int glyph_shape(const stbtt_fontinfo& info, int glyph, stbtt_vertex** vertices) {
+  return stbtt__GetGlyphShapeTT(&info, glyph, vertices);
+}
+
+bool glyph_box(const stbtt_fontinfo& info, int glyph, int* x0, int* y0, int* x1, int* y1) {
+  int at = stbtt__GetGlyfOffset(&info, glyph);
+  if (at < 0) return false;
+  *x0 = ttSHORT(info.data + at + 2);
+  *y0 = ttSHORT(info.data + at + 4);
+  *x1 = ttSHORT(info.data + at + 6);
+  *y1 = ttSHORT(info.data + at + 8);
+  return true;
+}
+
+// The face's data as a TrueType font: its loca table holds each glyph's
+// length (in 2-byte words, the short format), which compresses better than
+// the offsets that stb_truetype reads; they are summed back once.
+std::vector<unsigned char> face_font() {
+  std::vector<unsigned char> font(FACE_DATA, FACE_DATA + FACE_DATA_SIZE);
+  stbtt_uint32 loca = stbtt__find_table(font.data(), 0, "loca");
+  stbtt_uint32 head = stbtt__find_table(font.data(), 0, "head");
+  if (!loca || !head || ttSHORT(font.data() + head + 50) != 0) return font;
+  stbtt_uint32 count = 0;
+  for (int i = 0; i < ttUSHORT(font.data() + 4); ++i) {
+    unsigned char* record = font.data() + 12 + 16 * i;
+    if (ttULONG(record + 8) == loca) count = ttULONG(record + 12) / 2;
+  }
+  if (loca + 2 * size_t{count} > font.size()) return font;
+  stbtt_uint32 offset = 0;
+  for (stbtt_uint32 i = 0; i < count; ++i) {
+    unsigned char* entry = font.data() + loca + 2 * i;
+    stbtt_uint32 length = ttUSHORT(entry);
+    entry[0] = static_cast<unsigned char>(offset >> 8);
+    entry[1] = static_cast<unsigned char>(offset);
+    offset += length;
+  }
+  return font;
+}
 
 FaceTables& parsed_tables() {
   static FaceTables tables;
@@ -155,15 +199,18 @@ const Face& Face::get() {
 
 Face::Face() : tables_(&parsed_tables()) {
   FaceTables& tables = parsed_tables();
-  int offset = stbtt_GetFontOffsetForIndex(FACE_DATA, 0);
-  if (offset < 0 || !stbtt_InitFont(&tables.info, FACE_DATA, offset)) return;
+  tables.font = face_font();
+  if (!stbtt_InitFont(&tables.info, tables.font.data(), 0)) {
+    tables.info = stbtt_fontinfo{};
+    return;
+  }
   int units = tables.info.head ? ttUSHORT(tables.info.data + tables.info.head + 18) : 0;
   if (units > 0) units_per_em_ = units;
   int line_gap = 0;
   stbtt_GetFontVMetrics(&tables.info, &ascender_, &descender_, &line_gap);
   descender_ = -descender_;
   int x0 = 0, y0 = 0, x1 = 0, y1 = 0;
-  if (stbtt_GetGlyphBox(&tables.info, stbtt_FindGlyphIndex(&tables.info, 'x'), &x0, &y0, &x1, &y1))
+  if (glyph_box(tables.info, stbtt_FindGlyphIndex(&tables.info, 'x'), &x0, &y0, &x1, &y1))
     x_height_ = y1;
 }
 
@@ -198,8 +245,7 @@ int Face::kerning(int left_glyph, int right_glyph) const {
 
 int Face::right_extent(int glyph) const {
   int x0 = 0, y0 = 0, x1 = 0, y1 = 0;
-  if (!tables_->info.data || !stbtt_GetGlyphBox(&tables_->info, glyph, &x0, &y0, &x1, &y1))
-    return 0;
+  if (!tables_->info.data || !glyph_box(tables_->info, glyph, &x0, &y0, &x1, &y1)) return 0;
   return x1;
 }
 
@@ -208,9 +254,9 @@ GlyphPixels Face::pixels(int glyph, int height) const {
   const stbtt_fontinfo* info = &tables_->info;
   if (!info->data || height < 1) return out;
   stbtt_vertex* vertices = nullptr;
-  int count = stbtt_GetGlyphShape(info, glyph, &vertices);
+  int count = glyph_shape(*info, glyph, &vertices);
   int x0 = 0, y0 = 0, x1 = 0, y1 = 0;
-  if (count <= 0 || !stbtt_GetGlyphBox(info, glyph, &x0, &y0, &x1, &y1)) {
+  if (count <= 0 || !glyph_box(*info, glyph, &x0, &y0, &x1, &y1)) {
     stbtt_FreeShape(info, vertices);
     return out;
   }

@@ -18,6 +18,7 @@
 
 #include "kivet/draw/clipping.h"
 #include "kivet/draw/face.h"
+#include "kivet/platform/font.h"
 #include "kivet/text_encoding.h"
 
 namespace kivet {
@@ -77,14 +78,15 @@ bool joins_run(char32_t c) { return c == U' ' || c == 0x200D; }
 constexpr int LACKING = -1;
 
 // The face's glyph of each character, or LACKING for one the face has no
-// glyph for that `fallback` is to draw.
+// glyph for that another engine is to draw (when there is one).
 std::vector<int> glyphs_of(const std::vector<Character>& line, const Face& face,
-                           const FontEngine* fallback) {
+                           bool other_engine) {
   std::vector<int> glyphs;
   glyphs.reserve(line.size());
   for (const Character& c : line) {
     int glyph = is_control(c.code) ? MISSING_GLYPH : face.glyph(c.code);
-    glyphs.push_back(glyph == MISSING_GLYPH && fallback && !is_control(c.code) ? LACKING : glyph);
+    glyphs.push_back(glyph == MISSING_GLYPH && other_engine && !is_control(c.code) ? LACKING
+                                                                                   : glyph);
   }
   return glyphs;
 }
@@ -153,7 +155,29 @@ struct Line {
   uint32_t color;
 };
 
-void draw_line(Bitmap& bitmap, const Line& at, const std::string& utf8, FontEngine* fallback,
+// The system's engine for the runs the face lacks, in direct calls.
+struct SystemRuns {
+  bool exist() const { return system_fonts_exist(); }
+  int width(const std::string& utf8, int height) { return system_run_width(utf8, height); }
+  void draw(Bitmap& bitmap, int left, int baseline, const std::string& utf8, int height,
+            uint32_t color) {
+    system_draw_run(bitmap, left, baseline, utf8, height, color);
+  }
+};
+
+// A test's drawer for them, or none.
+struct OtherRuns {
+  RunDrawer* drawer;
+  bool exist() const { return drawer != nullptr; }
+  int width(const std::string& utf8, int height) { return drawer->run_width(utf8, height); }
+  void draw(Bitmap& bitmap, int left, int baseline, const std::string& utf8, int height,
+            uint32_t color) {
+    drawer->draw_run(bitmap, left, baseline, utf8, height, color);
+  }
+};
+
+template <typename Runs>
+void draw_line(Bitmap& bitmap, const Line& at, const std::string& utf8, Runs& runs,
                CallGlyphs& call) {
   const Face& face = Face::get();
   const int64_t em = face.units_per_em();
@@ -161,7 +185,7 @@ void draw_line(Bitmap& bitmap, const Line& at, const std::string& utf8, FontEngi
   // Beyond this pen position nothing further along the line can show.
   const int64_t past_right = (WIDTH - at.left + generous_extent(at.height)) * em;
   std::vector<Character> line = characters(utf8);
-  std::vector<int> glyphs = glyphs_of(line, face, fallback);
+  std::vector<int> glyphs = glyphs_of(line, face, runs.exist());
   int64_t pen = 0;
   int previous = LACKING;
   for (size_t i = 0; i < line.size() && pen < past_right;) {
@@ -170,9 +194,9 @@ void draw_line(Bitmap& bitmap, const Line& at, const std::string& utf8, FontEngi
       size_t stop = end < line.size() ? line[end].start : utf8.size();
       std::string run = utf8.substr(line[i].start, stop - line[i].start);
       int64_t x = at.left + floor_div(pen + em / 2, em);
-      int width = std::max(0, fallback->run_width(run, at.height));
-      fallback->draw_run(bitmap, static_cast<int>(x), static_cast<int>(at.baseline), run, at.height,
-                         at.color);
+      int width = std::max(0, runs.width(run, at.height));
+      runs.draw(bitmap, static_cast<int>(x), static_cast<int>(at.baseline), run, at.height,
+                at.color);
       pen = (x - at.left + width) * em;
       previous = LACKING;
       i = end;
@@ -194,13 +218,8 @@ void draw_line(Bitmap& bitmap, const Line& at, const std::string& utf8, FontEngi
   }
 }
 
-}  // namespace
-
-void render_text(DrawTarget& target, const DrawCommand& command) {
-  render_text(target, command, system_font_engine());
-}
-
-void render_text(DrawTarget& target, const DrawCommand& c, FontEngine* fallback) {
+template <typename Runs>
+void render_lines(DrawTarget& target, const DrawCommand& c, Runs& runs) {
   const char* text = c.text ? c.text : "";
   int height = c.x2 > 0 ? c.x2 : DEFAULT_TEXT_HEIGHT;
   Pixel anchor = to_device(target.origin, c.x1, c.y1);
@@ -219,13 +238,25 @@ void render_text(DrawTarget& target, const DrawCommand& c, FontEngine* fallback)
     if (end != line && top + line_height + height > 0) {
       at.baseline = top + face.ascent(height);
       draw_line(target.bitmap, at, shown_utf8(std::string(line, end), ControlCharacters::keep),
-                fallback, call);
+                runs, call);
       // Glyphs may reach a little beyond their cell.
       target.changed.add(top - height, top + line_height + height);
     }
     if (*end == '\0') break;
     line = end + 1;
   }
+}
+
+}  // namespace
+
+void render_text(DrawTarget& target, const DrawCommand& command) {
+  SystemRuns runs;
+  render_lines(target, command, runs);
+}
+
+void render_text(DrawTarget& target, const DrawCommand& command, RunDrawer* drawer) {
+  OtherRuns runs{drawer};
+  render_lines(target, command, runs);
 }
 
 }  // namespace kivet

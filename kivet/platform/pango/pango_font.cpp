@@ -14,11 +14,11 @@
 namespace kivet {
 namespace {
 
-class PangoFontEngine : public FontEngine {
+class PangoFontEngine {
  public:
-  ~PangoFontEngine() override { release(); }
+  ~PangoFontEngine() { release(); }
 
-  int run_width(const std::string& utf8, int height) override {
+  int run_width(const std::string& utf8, int height) {
     // Measured on a surface of the bitmap's kind, which gives the same
     // font options as drawing does.
     if (!measure_) {
@@ -33,7 +33,7 @@ class PangoFontEngine : public FontEngine {
   }
 
   void draw_run(Bitmap& bitmap, int left, int baseline, const std::string& utf8, int height,
-                uint32_t color) override {
+                uint32_t color) {
     wrap(bitmap);
     PangoLayout* layout = make_layout(cr_, utf8, height);
     int above = PANGO_PIXELS(pango_layout_get_baseline(layout));
@@ -118,11 +118,23 @@ class PangoFontEngine : public FontEngine {
   cairo_t* measure_ = nullptr;
 };
 
+// Never destroyed, like the platform: text may be drawn until the very end.
+PangoFontEngine& engine() {
+  static PangoFontEngine* engine = new PangoFontEngine;
+  return *engine;
+}
+
 }  // namespace
 
-FontEngine* system_font_engine() {
-  static PangoFontEngine* engine = new PangoFontEngine;
-  return engine;
+bool system_fonts_exist() { return true; }
+
+int system_run_width(const std::string& utf8, int height) {
+  return engine().run_width(utf8, height);
+}
+
+void system_draw_run(Bitmap& bitmap, int left, int baseline, const std::string& utf8, int height,
+                     uint32_t color) {
+  engine().draw_run(bitmap, left, baseline, utf8, height, color);
 }
 
 }  // namespace kivet

@@ -4,28 +4,15 @@
 #include "kivet/platform/font.h"
 #include "kivet/platform/web/page.h"
 
-namespace kivet::web {
-namespace {
+bool kivet::system_fonts_exist() { return true; }
 
-class CanvasFont : public FontEngine {
- public:
-  int run_width(const std::string& utf8, int height) override {
-    return kivet_canvas_run_width(utf8.data(), static_cast<int>(utf8.size()), height);
-  }
+int kivet::system_run_width(const std::string& utf8, int height) {
+  return kivet_canvas_run_width(utf8.data(), static_cast<int>(utf8.size()), height);
+}
 
-  void draw_run(Bitmap& bitmap, int left, int baseline, const std::string& utf8, int height,
-                uint32_t color) override {
-    if (utf8.empty()) return;
-    kivet_canvas_draw_run(bitmap.data(), Bitmap::width(), Bitmap::height(), left, baseline,
-                          utf8.data(), static_cast<int>(utf8.size()), height, color);
-  }
-};
-
-}  // namespace
-}  // namespace kivet::web
-
-// Never destroyed: text may be drawn from an atexit handler.
-kivet::FontEngine* kivet::system_font_engine() {
-  static web::CanvasFont* engine = new web::CanvasFont;
-  return engine;
+void kivet::system_draw_run(Bitmap& bitmap, int left, int baseline, const std::string& utf8,
+                            int height, uint32_t color) {
+  if (utf8.empty()) return;
+  kivet_canvas_draw_run(bitmap.data(), Bitmap::width(), Bitmap::height(), left, baseline,
+                        utf8.data(), static_cast<int>(utf8.size()), height, color);
 }

@@ -28,7 +28,7 @@ HFONT create_font(int height, const wchar_t* face) {
                      DEFAULT_PITCH | FF_DONTCARE, face);
 }
 
-class GdiFontEngine : public FontEngine {
+class GdiFontEngine {
  public:
   GdiFontEngine() {
     dc_ = CreateCompatibleDC(nullptr);
@@ -52,7 +52,7 @@ class GdiFontEngine : public FontEngine {
     face_ = chosen_face();
   }
 
-  int run_width(const std::string& utf8, int height) override {
+  int run_width(const std::string& utf8, int height) {
     if (!dc_) return 0;
     std::wstring text = to_wide(utf8);
     HFONT font = create_font(std::clamp(height, 1, 127), face_.c_str());
@@ -65,7 +65,7 @@ class GdiFontEngine : public FontEngine {
   }
 
   void draw_run(Bitmap& bitmap, int left, int baseline, const std::string& utf8, int height,
-                uint32_t color) override {
+                uint32_t color) {
     if (!mask_pixels_ || utf8.empty()) return;
     std::wstring text = to_wide(utf8);
     HFONT font = create_font(std::clamp(height, 1, 127), face_.c_str());
@@ -127,11 +127,22 @@ class GdiFontEngine : public FontEngine {
   std::wstring face_;
 };
 
+// Never destroyed, like the platform: text may be drawn until the very end.
+GdiFontEngine& engine() {
+  static GdiFontEngine* engine = new GdiFontEngine;
+  return *engine;
+}
+
 }  // namespace
 }  // namespace kivet::win32
 
-// Never destroyed, like the platform: text may be drawn until the very end.
-kivet::FontEngine* kivet::system_font_engine() {
-  static win32::GdiFontEngine* engine = new win32::GdiFontEngine;
-  return engine;
+bool kivet::system_fonts_exist() { return true; }
+
+int kivet::system_run_width(const std::string& utf8, int height) {
+  return win32::engine().run_width(utf8, height);
+}
+
+void kivet::system_draw_run(Bitmap& bitmap, int left, int baseline, const std::string& utf8,
+                            int height, uint32_t color) {
+  win32::engine().draw_run(bitmap, left, baseline, utf8, height, color);
 }

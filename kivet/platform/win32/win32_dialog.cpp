@@ -79,8 +79,8 @@ std::vector<WORD> dialog_template(const DialogSetup& setup) {
                          EDIT_ID, EDIT_CLASS, L""});
   put_control(t, Control{WS_TABSTOP | BS_DEFPUSHBUTTON, 67, 74, 50, 14, OKAY_ID, BUTTON_CLASS,
                          shown_wide(setup.button, ControlCharacters::replace)});
-  put_control(t, Control{WS_GROUP | SS_LEFT | SS_NOPREFIX, 8, 3, 167, 24, PROMPT_ID,
-                         STATIC_CLASS, prompt_text(setup.prompt)});
+  put_control(t, Control{WS_GROUP | SS_LEFT | SS_NOPREFIX, 8, 3, 167, 24, PROMPT_ID, STATIC_CLASS,
+                         prompt_text(setup.prompt)});
   return t;
 }
 

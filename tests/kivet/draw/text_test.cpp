@@ -184,10 +184,10 @@ TEST_F(TextTest, ATabIsDrawnInPlaceAsTheFontsBox) {
 
 namespace {
 
-// A system engine that records the runs it is given: each character moves
+// A drawer in place of the system engine that records the runs it is given: each character moves
 // the pen 10 pixels, and a run shows as one pixel at its baseline's left
 // end.
-class RecordingEngine : public kivet::FontEngine {
+class RecordingEngine : public kivet::RunDrawer {
  public:
   struct Run {
     std::string text;
@@ -210,7 +210,7 @@ class RecordingEngine : public kivet::FontEngine {
 class FallbackTest : public TextTest {
  protected:
   // The ink of a text drawn alone, what the face lacks going to `engine`.
-  static Ink drawn_with(kivet::FontEngine* engine, const char* text) {
+  static Ink drawn_with(kivet::RunDrawer* engine, const char* text) {
     KIVET_clear();
     DrawCommand command{DRAW_TEXT, BLACK, 0, -200, 0, 20, 0, 0, 0, text};
     kivet::LibraryState& s = kivet::state();
