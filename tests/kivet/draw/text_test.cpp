@@ -263,3 +263,14 @@ TEST_F(FallbackTest, WithoutASystemEngineLackingCharactersShowAsTheBox) {
   EXPECT_EQ(drawn_with(&engine_, "\x01\t").count, 2 * box.count);
   EXPECT_TRUE(engine_.runs.empty());
 }
+
+// The face's kerning moves V under A's arm: the pair is narrower than the
+// two letters at their advances.
+TEST_F(TextTest, KerningFromTheFaceTablesNarrowsAV) {
+  int advance_of_a = ink_of("AA", 40).right - ink_of("A", 40).right;
+  int unkerned_right = ink_of("V", 40).right + advance_of_a;
+  EXPECT_LT(ink_of("AV", 40).right, unkerned_right - 1);
+  EXPECT_EQ(ink_of("HH", 40).right - ink_of("H", 40).right,
+            ink_of("HHH", 40).right - ink_of("HH", 40).right)
+      << "no kerning between H and H";
+}
