@@ -15,6 +15,7 @@
 #include "app/main.h"
 #include "kivet/display.h"
 #include "kivet/kivet.h"
+#include "kivet/platform/platform.h"
 #include "kivet/state.h"
 
 namespace {

@@ -19,21 +19,13 @@ namespace {
 // frames and take input this often.
 constexpr double YIELD_EVERY_MS = 10;
 
-// The client area: the canvas.
-constexpr int CLIENT_WIDTH = 601;
-constexpr int CLIENT_HEIGHT = 515;
-
 int page_window(WindowId window) { return window == WindowId::graphics ? 1 : 2; }
-
-// The prompt comes padded with spaces to its fixed length; they would show
-// as nothing but could push the last word on to a line of its own.
-std::string trimmed(const std::string& text) {
-  size_t end = text.find_last_not_of(' ');
-  return end == std::string::npos ? std::string() : text.substr(0, end + 1);
-}
 
 class WebPlatform : public Platform {
  public:
+  // The canvas is the client area.
+  WebPlatform() { kivet_page_set_size(CLIENT_WIDTH, CLIENT_HEIGHT); }
+
   Size screen_size() override {
     int size[2] = {0, 0};
     kivet_page_screen_size(size);
@@ -119,16 +111,14 @@ class WebPlatform : public Platform {
     last_yield_ = emscripten_get_now();
   }
 
-  int run_dialog(const DialogSetup& setup) override {
-    if (dialog_.open) return -1;
-    dialog_ = Dialog{true, false, 0, setup.proc};
+  bool run_dialog(const DialogSetup& setup, DialogHandler handler) override {
+    if (dialog_.open) return false;
+    dialog_ = Dialog{true, false, handler};
     kivet_page_dialog_open(
         shown_utf8(setup.title, ControlCharacters::replace).c_str(),
-        shown_utf8(trimmed(setup.prompt), ControlCharacters::replace_but_newline_and_tab).c_str(),
+        shown_utf8(setup.prompt, ControlCharacters::replace_but_newline_and_tab).c_str(),
         shown_utf8(setup.button, ControlCharacters::replace).c_str());
-    if (setup.proc && setup.proc(DialogMessage{DialogMessageKind::init, 0})) {
-      kivet_page_dialog_focus();
-    }
+    kivet_page_dialog_focus();
     while (!dialog_.done) {
       kivet_page_wait();
       take_page_events();
@@ -136,22 +126,7 @@ class WebPlatform : public Platform {
     kivet_page_dialog_close();
     dialog_.open = false;
     last_yield_ = emscripten_get_now();
-    return dialog_.result;
-  }
-
-  std::string dialog_item_text(int id) override {
-    if (!dialog_.open || id != DIALOG_EDIT) return std::string();
-    int length = kivet_page_dialog_text(nullptr, 0);
-    std::string text(static_cast<size_t>(length) + 1, '\0');
-    kivet_page_dialog_text(&text[0], length + 1);
-    text.resize(static_cast<size_t>(length));
-    return text;
-  }
-
-  void end_dialog(int result) override {
-    if (!dialog_.open) return;
-    dialog_.result = result;
-    dialog_.done = true;
+    return true;
   }
 
   // "in a web browser (Firefox 140)", say.
@@ -169,8 +144,7 @@ class WebPlatform : public Platform {
   struct Dialog {
     bool open = false;
     bool done = false;
-    int result = 0;
-    DialogProc proc = nullptr;
+    DialogHandler handler = nullptr;
   };
 
   static int index(WindowId window) { return window == WindowId::graphics ? 0 : 1; }
@@ -183,7 +157,7 @@ class WebPlatform : public Platform {
   }
 
   // Every queued page event becomes a message (the dialog's own go to its
-  // procedure); returns how many there were.
+  // handler); returns how many there were.
   int take_page_events() {
     int count = 0;
     int fields[3];
@@ -208,15 +182,36 @@ class WebPlatform : public Platform {
           post_message(Message{graphics, MessageKind::command, fields[0], 0});
           break;
         case KIVET_PAGE_DIALOG:
-          if (dialog_.open && dialog_.proc) {
-            dialog_.proc(DialogMessage{DialogMessageKind::command, fields[0]});
-          }
+          dialog_chosen(fields[0]);
           break;
         default:
           break;
       }
     }
     return count;
+  }
+
+  // The user's choice in the open dialog goes to its handler, which says
+  // whether the dialog ends.
+  void dialog_chosen(int chosen) {
+    if (!dialog_.open || dialog_.done || !dialog_.handler) return;
+    DialogChoice choice;
+    if (chosen == KIVET_PAGE_DIALOG_OKAY) {
+      choice = DialogChoice{DialogChoice::okay, dialog_text()};
+    } else if (chosen == KIVET_PAGE_DIALOG_CANCEL) {
+      choice.kind = DialogChoice::cancel;
+    } else {
+      return;
+    }
+    if (dialog_.handler(choice)) dialog_.done = true;
+  }
+
+  static std::string dialog_text() {
+    int length = kivet_page_dialog_text(nullptr, 0);
+    std::string text(static_cast<size_t>(length) + 1, '\0');
+    kivet_page_dialog_text(&text[0], length + 1);
+    text.resize(static_cast<size_t>(length));
+    return text;
   }
 
   bool exists_[2] = {false, false};

@@ -1,11 +1,21 @@
-// The modal text-input dialog: its template, and how Enter, Escape and the
-// close box reach the dialog procedure.
+// The modal text-input dialog: its template, and how the button, Enter,
+// Escape and the close box reach the library's handler.
 #include "kivet/platform/win32/win32_dialog.h"
 
 #include "kivet/platform/win32/wide_text.h"
 
 namespace kivet::win32 {
 namespace {
+
+// The controls' ids. Windows reports the button, and Enter in the edit box,
+// by the default button's id (IDOK when a dialog has none), and Escape and
+// the close box by IDCANCEL.
+constexpr WORD BUTTON_ID = 101;
+constexpr WORD EDIT_ID = 102;
+constexpr WORD PROMPT_ID = 103;
+
+// The static text holds the prompt padded to this many characters.
+constexpr size_t PROMPT_CHARACTERS = 79;
 
 // Control classes by their predefined atoms.
 constexpr WORD BUTTON_CLASS = 0x0080;
@@ -48,12 +58,20 @@ void put_control(std::vector<WORD>& t, const Control& c) {
 }
 
 // The prompt as a static text shows it: a newline breaks the line, a tab
-// moves on to the next tab stop. The spaces that pad it to its fixed
-// length show nothing and are left out, so they cannot wrap into a line of
-// their own.
+// moves on to the next tab stop. The template holds it padded to its fixed
+// length with a newline and spaces. The padding starts on a line of its
+// own because spaces that follow the last word on its line and do not fit
+// there can take that word with them on to the next line (Wine wraps a
+// static text so); a line of spaces below the prompt shows nothing.
 std::wstring prompt_text(const std::string& prompt) {
-  std::string shown = prompt.substr(0, prompt.find_last_not_of(' ') + 1);
-  std::wstring wide = shown_wide(shown, ControlCharacters::replace_but_newline_and_tab);
+  std::wstring wide = shown_wide(prompt, ControlCharacters::replace_but_newline_and_tab);
+  // A character beyond the first 65536 takes two UTF-16 units.
+  size_t characters = 0;
+  for (wchar_t c : wide) characters += (c < 0xDC00 || c > 0xDFFF) ? 1 : 0;
+  if (characters < PROMPT_CHARACTERS) {
+    wide += L'\n';
+    wide.append(PROMPT_CHARACTERS - characters - 1, L' ');
+  }
   std::wstring text;
   for (wchar_t c : wide) {
     if (c == L'\n') text += L'\r';
@@ -74,67 +92,57 @@ std::vector<WORD> dialog_template(const DialogSetup& setup) {
   t.push_back(0);  // the standard dialog class
   put_text(t, shown_wide(setup.title, ControlCharacters::replace));
   put_control(t, Control{WS_BORDER | WS_TABSTOP | ES_MULTILINE | ES_AUTOVSCROLL, 8, 30, 167, 37,
-                         DIALOG_EDIT, EDIT_CLASS, L""});
-  put_control(t, Control{WS_TABSTOP | BS_DEFPUSHBUTTON, 67, 74, 50, 14, DIALOG_OKAY, BUTTON_CLASS,
+                         EDIT_ID, EDIT_CLASS, L""});
+  put_control(t, Control{WS_TABSTOP | BS_DEFPUSHBUTTON, 67, 74, 50, 14, BUTTON_ID, BUTTON_CLASS,
                          shown_wide(setup.button, ControlCharacters::replace)});
-  put_control(t, Control{WS_GROUP | SS_LEFT | SS_NOPREFIX, 8, 3, 167, 24, DIALOG_PROMPT,
+  put_control(t, Control{WS_GROUP | SS_LEFT | SS_NOPREFIX, 8, 3, 167, 24, PROMPT_ID,
                          STATIC_CLASS, prompt_text(setup.prompt)});
   return t;
 }
 
-int ModalDialog::run(const DialogSetup& setup, HWND owner) {
-  if (running_) return -1;
-  setup_ = setup;
+bool ModalDialog::run(const DialogSetup& setup, DialogHandler handler, HWND owner) {
+  if (running_) return false;
+  handler_ = handler;
   running_ = true;
   std::vector<WORD> t = dialog_template(setup);
   INT_PTR result = DialogBoxIndirectParamW(GetModuleHandleW(nullptr),
                                            reinterpret_cast<LPCDLGTEMPLATEW>(t.data()), owner,
                                            procedure, reinterpret_cast<LPARAM>(this));
   running_ = false;
-  dialog_ = nullptr;
-  return static_cast<int>(result);
+  return result != -1;
 }
 
-std::string ModalDialog::item_text(int id) const {
-  switch (id) {
-    case DIALOG_EDIT: {
-      HWND edit = dialog_ ? GetDlgItem(dialog_, DIALOG_EDIT) : nullptr;
-      if (!edit) return std::string();
-      std::wstring text(static_cast<size_t>(GetWindowTextLengthW(edit)) + 1, L'\0');
-      text.resize(
-          static_cast<size_t>(GetWindowTextW(edit, &text[0], static_cast<int>(text.size()))));
-      return to_utf8(text);
-    }
-    case DIALOG_PROMPT:
-      return setup_.prompt;
-    case DIALOG_OKAY:
-      return setup_.button;
-    default:
-      return std::string();
-  }
-}
-
-void ModalDialog::end(int result) {
-  if (dialog_) EndDialog(dialog_, result);
+std::string ModalDialog::edit_text(HWND dialog) {
+  HWND edit = GetDlgItem(dialog, EDIT_ID);
+  if (!edit) return std::string();
+  std::wstring text(static_cast<size_t>(GetWindowTextLengthW(edit)) + 1, L'\0');
+  text.resize(static_cast<size_t>(GetWindowTextW(edit, &text[0], static_cast<int>(text.size()))));
+  return to_utf8(text);
 }
 
 INT_PTR CALLBACK ModalDialog::procedure(HWND dialog, UINT message, WPARAM w, LPARAM l) {
   if (message == WM_INITDIALOG) {
-    auto* self = reinterpret_cast<ModalDialog*>(l);
     SetWindowLongPtrW(dialog, DWLP_USER, l);
-    self->dialog_ = dialog;
-    // Handled: Windows puts the focus on the first control with a tab stop,
-    // the edit box.
-    DialogProc proc = self->setup_.proc;
-    return proc ? proc(DialogMessage{DialogMessageKind::init, 0}) : TRUE;
+    // Windows puts the focus on the first control with a tab stop, the
+    // edit box.
+    return TRUE;
   }
   auto* self = reinterpret_cast<ModalDialog*>(GetWindowLongPtrW(dialog, DWLP_USER));
-  if (message != WM_COMMAND || !self || !self->setup_.proc) return FALSE;
-  // The button, and Enter in the edit box, give the default button's id;
-  // Escape and the close box give IDCANCEL.
-  int id = LOWORD(w);
-  if (id != DIALOG_OKAY && id != IDCANCEL) return FALSE;
-  return self->setup_.proc(DialogMessage{DialogMessageKind::command, id});
+  if (message != WM_COMMAND || !self || !self->handler_) return FALSE;
+  DialogChoice choice;
+  switch (LOWORD(w)) {
+    case IDOK:
+    case BUTTON_ID:
+      choice = DialogChoice{DialogChoice::okay, edit_text(dialog)};
+      break;
+    case IDCANCEL:
+      choice.kind = DialogChoice::cancel;
+      break;
+    default:
+      return FALSE;
+  }
+  if (self->handler_(choice)) EndDialog(dialog, IDOK);
+  return TRUE;
 }
 
 }  // namespace kivet::win32

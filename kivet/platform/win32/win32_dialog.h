@@ -1,8 +1,8 @@
 // The modal text-input dialog from a template built in memory: the prompt
 // above a multi-line edit box and a centred default button, 50 dialog units
-// right of and below its owner's client area. The dialog procedure decides
-// when it ends; Escape and the close box only tell it about the cancel
-// command.
+// right of and below its owner's client area. The library's handler decides
+// when it ends; Escape and the close box only tell it that the user asked
+// to cancel.
 #pragma once
 
 #include <string>
@@ -19,18 +19,15 @@ std::vector<WORD> dialog_template(const DialogSetup& setup);
 
 class ModalDialog {
  public:
-  // Runs the dialog owned by `owner` (may be null) until end() is called;
-  // returns end()'s result, or -1 when the dialog cannot be created or one
-  // is already running.
-  int run(const DialogSetup& setup, HWND owner);
-  std::string item_text(int id) const;
-  void end(int result);
+  // Runs the dialog owned by `owner` (may be null) until `handler` ends
+  // it; false when the dialog cannot be created or one is already running.
+  bool run(const DialogSetup& setup, DialogHandler handler, HWND owner);
 
  private:
   static INT_PTR CALLBACK procedure(HWND dialog, UINT message, WPARAM w, LPARAM l);
+  static std::string edit_text(HWND dialog);
 
-  DialogSetup setup_;
-  HWND dialog_ = nullptr;
+  DialogHandler handler_ = nullptr;
   bool running_ = false;
 };
 
