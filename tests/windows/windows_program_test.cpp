@@ -140,6 +140,14 @@ TEST_F(WindowsProgramTest, ClicksKeysDialogAndExitStatuses) {
   EXPECT_EQ(program_.wait_exit(10000), 255);
 }
 
+// The dialog's template pads the prompt to its fixed length; the padding
+// shows nothing.
+TEST_F(WindowsProgramTest, DialogPromptShowsAsWithoutItsPadding) {
+  HeadlessRun check = run_headless(windows_program("tests/dialog_prompt"), dir_.path());
+  EXPECT_EQ(check.status, 0);
+  EXPECT_EQ(check.output, "same\nsame\nsame\n");
+}
+
 TEST_F(WindowsProgramTest, RecordingPlaysBackToTheSamePicture) {
   start("tests/kivet_scene");
   ASSERT_EQ(line("ready"), "ready");

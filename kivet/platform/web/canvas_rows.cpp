@@ -10,10 +10,15 @@
 #include <cstring>
 #include <vector>
 
+#include "kivet/client_area.h"
+
 namespace {
 
-constexpr int WIDTH = 601;
-constexpr int HEIGHT = 515;  // the canvas: the rows of the bitmap that show
+// The canvas: the client area, the bitmap's top rows.
+constexpr int WIDTH = kivet::CLIENT_WIDTH;
+constexpr int HEIGHT = kivet::CLIENT_HEIGHT;
+// The bitmap's rows are copied whole.
+static_assert(WIDTH == kivet::BITMAP_WIDTH, "the canvas is as wide as the bitmap");
 
 struct ChangedBox {
   int left, top, right, bottom;  // empty when right < left

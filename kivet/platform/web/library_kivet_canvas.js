@@ -4,15 +4,15 @@
 // its own (an OffscreenCanvas), which keeps the page's main thread out of
 // every frame and so costs about half the processor time of drawing it
 // here; a browser without workers that draw gets the canvas drawn here.
+// The canvas has its size from the program before it is set up.
 
 mergeInto(LibraryManager.library, {
   $KivetCanvas: {
-    WIDTH: 601, HEIGHT: 515, BITMAP_HEIGHT: 540,
-    pixels: 0,                     // the bitmap, in the program's memory
-    rowsTop: 540, rowsBottom: -1,  // the rows presented since the last copy
+    pixels: 0,                          // the bitmap, in the program's memory
+    rowsTop: Infinity, rowsBottom: -1,  // the rows presented since the last copy
     worker: null,
-    context: null,                 // when drawn here
-    reads: null,                   // read requests waiting for the worker
+    context: null,                      // when drawn here
+    reads: null,                        // read requests waiting for the worker
     drawnBefore: false,
 
     // The worker's side: fills the canvas white, draws the rows it gets,
@@ -84,7 +84,7 @@ mergeInto(LibraryManager.library, {
     // (canvas_rows.cpp), and the box of pixels that changed goes to it.
     copy: function() {
       var top = KivetCanvas.rowsTop, bottom = KivetCanvas.rowsBottom;
-      KivetCanvas.rowsTop = KivetCanvas.BITMAP_HEIGHT;
+      KivetCanvas.rowsTop = Infinity;
       KivetCanvas.rowsBottom = -1;
       if (top > bottom || !KivetCanvas.pixels || !(KivetCanvas.worker || KivetCanvas.context)) return;
       var box = _kivet_web_canvas_rows(KivetCanvas.pixels, top, bottom) >> 2;
@@ -109,7 +109,7 @@ mergeInto(LibraryManager.library, {
     read: function() {
       if (!KivetCanvas.worker) {
         var context = KivetCanvas.context;
-        return Promise.resolve(context.getImageData(0, 0, KivetCanvas.WIDTH, KivetCanvas.HEIGHT).data);
+        return Promise.resolve(context.getImageData(0, 0, context.canvas.width, context.canvas.height).data);
       }
       return new Promise(function(resolve) {
         var id = KivetCanvas.reads.size + 1 + Math.random();

@@ -1,11 +1,13 @@
 // The modal dialog of KIVET_gets over the page: its title, the prompt (a
 // newline breaks its line, a tab moves on), a box for the answer and the
-// default button. Okay or Enter reach the program as the button's command
-// (101), Escape as Cancel (2), which the library ignores: only the program
-// ends the dialog.
+// default button. Okay or Enter reach the program as OKAY, Escape as
+// CANCEL (page.h's KIVET_PAGE_DIALOG_*), which the library ignores: only
+// the program ends the dialog.
 
 mergeInto(LibraryManager.library, {
   $KivetDialog: {
+    // What the user chose, as page.h names it.
+    OKAY: 1, CANCEL: 2,
     isOpen: false,
     element: function(id) { return document.getElementById(id); },
 
@@ -14,7 +16,7 @@ mergeInto(LibraryManager.library, {
       var edit = KivetDialog.element('kivet-dialog-edit');
       KivetDialog.element('kivet-dialog-okay').addEventListener('click', function(e) {
         e.preventDefault();
-        KivetPage.push([KivetPage.DIALOG, 101, 0, 0]);
+        KivetPage.push([KivetPage.DIALOG, KivetDialog.OKAY, 0, 0]);
       });
       // Escape reaches the program as Cancel, which the library ignores; it
       // is taken before the browser would close the dialog. The browser's
@@ -23,11 +25,11 @@ mergeInto(LibraryManager.library, {
       dialog.addEventListener('keydown', function(e) {
         if (e.key != 'Escape') return;
         e.preventDefault();
-        KivetPage.push([KivetPage.DIALOG, 2, 0, 0]);
+        KivetPage.push([KivetPage.DIALOG, KivetDialog.CANCEL, 0, 0]);
       });
       dialog.addEventListener('cancel', function(e) {
         e.preventDefault();
-        KivetPage.push([KivetPage.DIALOG, 2, 0, 0]);
+        KivetPage.push([KivetPage.DIALOG, KivetDialog.CANCEL, 0, 0]);
       });
       dialog.addEventListener('close', function() {
         if (KivetDialog.isOpen && !KivetPage.ended) dialog.showModal();
@@ -36,7 +38,7 @@ mergeInto(LibraryManager.library, {
         var plain = !e.shiftKey && !e.ctrlKey && !e.altKey && !e.metaKey;
         if (e.key == 'Enter' && plain && !e.isComposing) {
           e.preventDefault();
-          KivetPage.push([KivetPage.DIALOG, 101, 0, 0]);
+          KivetPage.push([KivetPage.DIALOG, KivetDialog.OKAY, 0, 0]);
         }
       });
     },

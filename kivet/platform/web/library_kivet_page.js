@@ -15,7 +15,7 @@ mergeInto(LibraryManager.library, {
   $KivetPage: {
     // Page event kinds, as kivet_page_take_event hands them to the program.
     TIMER: 1, CLICK: 2, KEY_DOWN: 3, KEY_UP: 4, COMMAND: 5, DIALOG: 6,
-    WIDTH: 601, HEIGHT: 515,
+    width: 0, height: 0,   // the canvas's, once the program has given them
     queue: [],
     wake: null,            // resumes the program waiting for an event
     timers: null,          // number -> timer (made at start: a library object holds no Map)
@@ -73,7 +73,7 @@ mergeInto(LibraryManager.library, {
     setUpPage: function() {
       var canvas = KivetPage.element('kivet-graphics');
       KivetPage.canvas = canvas;
-      KivetCanvas.setUp(canvas);
+      KivetPage.setUpCanvas();
       canvas.addEventListener('pointerdown', KivetPage.onPointerDown);
       window.addEventListener('keydown', KivetKeys.onKeyDown, true);
       window.addEventListener('keyup', KivetKeys.onKeyUp, true);
@@ -93,16 +93,29 @@ mergeInto(LibraryManager.library, {
       Module['_kivet_web_page_closing']();
     },
 
+    // The canvas is set up once both the page and its size are there,
+    // whichever comes first: its size cannot change once a worker draws it.
+    // The text window is as wide as the canvas.
+    setUpCanvas: function() {
+      var canvas = KivetPage.canvas;
+      if (!canvas || !KivetPage.width || KivetCanvas.worker || KivetCanvas.context) return;
+      canvas.width = KivetPage.width;
+      canvas.height = KivetPage.height;
+      KivetPage.element('kivet-text-window').style.width = KivetPage.width + 'px';
+      KivetCanvas.setUp(canvas);
+      KivetPage.layOut();
+    },
+
     // Each bitmap pixel is k x k device pixels, k the device pixel ratio
     // rounded, with the canvas on a whole device pixel: sharp blocks at any
     // ratio.
     layOut: function() {
       var canvas = KivetPage.canvas;
-      if (!canvas) return;
+      if (!canvas || !KivetPage.width) return;
       var ratio = window.devicePixelRatio || 1;
       var k = Math.max(1, Math.round(ratio));
-      canvas.style.width = (KivetPage.WIDTH * k / ratio) + 'px';
-      canvas.style.height = (KivetPage.HEIGHT * k / ratio) + 'px';
+      canvas.style.width = (KivetPage.width * k / ratio) + 'px';
+      canvas.style.height = (KivetPage.height * k / ratio) + 'px';
       // Moved by relative offsets, not a transform, which the browser would
       // draw off the pixel grid; a shift that is only the layout's rounding
       // error is none.
@@ -149,7 +162,7 @@ mergeInto(LibraryManager.library, {
     // pixels that whole CSS pixels cannot; the pointer itself is at a whole
     // device pixel.
     onPointerDown: function(e) {
-      if (e.button != 0 || !e.isPrimary || KivetPage.ended) return;
+      if (e.button != 0 || !e.isPrimary || KivetPage.ended || !KivetPage.width) return;
       KivetPage.canvas.focus();
       e.preventDefault();
       var box = KivetPage.canvas.getBoundingClientRect();
@@ -157,8 +170,8 @@ mergeInto(LibraryManager.library, {
       var k = Math.max(1, Math.round(ratio));
       var x = Math.floor((Math.round(e.clientX * ratio) - Math.round(box.left * ratio)) / k);
       var y = Math.floor((Math.round(e.clientY * ratio) - Math.round(box.top * ratio)) / k);
-      x = Math.min(Math.max(x, 0), KivetPage.WIDTH - 1);
-      y = Math.min(Math.max(y, 0), KivetPage.HEIGHT - 1);
+      x = Math.min(Math.max(x, 0), KivetPage.width - 1);
+      y = Math.min(Math.max(y, 0), KivetPage.height - 1);
       KivetPage.push([KivetPage.CLICK, x, y, 0]);
     },
 
@@ -258,6 +271,13 @@ mergeInto(LibraryManager.library, {
     },
   },
 
+  kivet_page_set_size__deps: ['$KivetPage'],
+  kivet_page_set_size: function(width, height) {
+    KivetPage.width = width;
+    KivetPage.height = height;
+    KivetPage.setUpCanvas();
+  },
+
   kivet_page_create_window__deps: ['$KivetPage'],
   kivet_page_create_window: function(window, title) {
     var text = UTF8ToString(title);
@@ -274,7 +294,10 @@ mergeInto(LibraryManager.library, {
     var box = KivetPage.element(window == 1 ? 'kivet-window' : 'kivet-text-window');
     var was = !box.hidden;
     box.hidden = !show;
-    if (show && window == 1) KivetPage.layOut();
+    if (show && window == 1) {
+      KivetPage.layOut();
+      if (KivetPage.canvas) KivetPage.canvas.focus();
+    }
     return was ? 1 : 0;
   },
 

@@ -14,8 +14,20 @@ enum {
   KIVET_PAGE_KEY_DOWN = 3,  // fields: key code, typed character or 0, 1 when Ctrl is held
   KIVET_PAGE_KEY_UP = 4,    // fields: key code, 0, 1 when Ctrl is held
   KIVET_PAGE_COMMAND = 5,   // fields: menu command
-  KIVET_PAGE_DIALOG = 6,    // fields: the dialog's control (101 the button, 2 cancel)
+  KIVET_PAGE_DIALOG = 6,    // fields: what the user chose in the dialog (below)
 };
+
+// What the user chose in the page's dialog: the button, or Enter in the
+// edit box; or to cancel it (Escape, or the browser's own ways of closing
+// a dialog).
+enum {
+  KIVET_PAGE_DIALOG_OKAY = 1,
+  KIVET_PAGE_DIALOG_CANCEL = 2,
+};
+
+// The canvas (the graphics window's client area) is `width` x `height`
+// pixels; the page shows nothing of the program before it knows.
+void kivet_page_set_size(int width, int height);
 
 void kivet_page_create_window(int window, const char* title);
 // Shows or hides a window; returns 1 when it was visible before.

@@ -19,18 +19,13 @@ namespace {
 // frames and take input this often.
 constexpr double YIELD_EVERY_MS = 10;
 
-// The client area: the canvas.
-constexpr int CLIENT_WIDTH = 601;
-constexpr int CLIENT_HEIGHT = 515;
-
 int page_window(WindowId window) { return window == WindowId::graphics ? 1 : 2; }
-
-// The page's dialog controls, as its events name them.
-constexpr int OKAY_CONTROL = 101;
-constexpr int CANCEL_CONTROL = 2;
 
 class WebPlatform : public Platform {
  public:
+  // The canvas is the client area.
+  WebPlatform() { kivet_page_set_size(CLIENT_WIDTH, CLIENT_HEIGHT); }
+
   Size screen_size() override {
     int size[2] = {0, 0};
     kivet_page_screen_size(size);
@@ -152,29 +147,6 @@ class WebPlatform : public Platform {
     DialogHandler handler = nullptr;
   };
 
-  // The dialog's edit box as the page holds it.
-  static std::string dialog_text() {
-    int length = kivet_page_dialog_text(nullptr, 0);
-    std::string text(static_cast<size_t>(length) + 1, '\0');
-    kivet_page_dialog_text(&text[0], length + 1);
-    text.resize(static_cast<size_t>(length));
-    return text;
-  }
-
-  // The page's dialog control (OKAY_CONTROL the button or Enter,
-  // CANCEL_CONTROL Escape) as the user's choice, for the handler.
-  void dialog_chosen(int control) {
-    DialogChoice choice;
-    if (control == OKAY_CONTROL) {
-      choice = DialogChoice{DialogChoice::okay, dialog_text()};
-    } else if (control == CANCEL_CONTROL) {
-      choice.kind = DialogChoice::cancel;
-    } else {
-      return;
-    }
-    if (dialog_.handler && dialog_.handler(choice)) dialog_.done = true;
-  }
-
   static int index(WindowId window) { return window == WindowId::graphics ? 0 : 1; }
 
   void yield_if_due() {
@@ -185,7 +157,7 @@ class WebPlatform : public Platform {
   }
 
   // Every queued page event becomes a message (the dialog's own go to its
-  // procedure); returns how many there were.
+  // handler); returns how many there were.
   int take_page_events() {
     int count = 0;
     int fields[3];
@@ -210,13 +182,36 @@ class WebPlatform : public Platform {
           post_message(Message{graphics, MessageKind::command, fields[0], 0});
           break;
         case KIVET_PAGE_DIALOG:
-          if (dialog_.open) dialog_chosen(fields[0]);
+          dialog_chosen(fields[0]);
           break;
         default:
           break;
       }
     }
     return count;
+  }
+
+  // The user's choice in the open dialog goes to its handler, which says
+  // whether the dialog ends.
+  void dialog_chosen(int chosen) {
+    if (!dialog_.open || dialog_.done || !dialog_.handler) return;
+    DialogChoice choice;
+    if (chosen == KIVET_PAGE_DIALOG_OKAY) {
+      choice = DialogChoice{DialogChoice::okay, dialog_text()};
+    } else if (chosen == KIVET_PAGE_DIALOG_CANCEL) {
+      choice.kind = DialogChoice::cancel;
+    } else {
+      return;
+    }
+    if (dialog_.handler(choice)) dialog_.done = true;
+  }
+
+  static std::string dialog_text() {
+    int length = kivet_page_dialog_text(nullptr, 0);
+    std::string text(static_cast<size_t>(length) + 1, '\0');
+    kivet_page_dialog_text(&text[0], length + 1);
+    text.resize(static_cast<size_t>(length));
+    return text;
   }
 
   bool exists_[2] = {false, false};

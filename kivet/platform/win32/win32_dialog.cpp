@@ -7,15 +7,20 @@
 namespace kivet::win32 {
 namespace {
 
+// The controls' ids. Windows reports the button, and Enter in the edit box,
+// by the default button's id (IDOK when a dialog has none), and Escape and
+// the close box by IDCANCEL.
+constexpr WORD BUTTON_ID = 101;
+constexpr WORD EDIT_ID = 102;
+constexpr WORD PROMPT_ID = 103;
+
+// The static text holds the prompt padded to this many characters.
+constexpr size_t PROMPT_CHARACTERS = 79;
+
 // Control classes by their predefined atoms.
 constexpr WORD BUTTON_CLASS = 0x0080;
 constexpr WORD EDIT_CLASS = 0x0081;
 constexpr WORD STATIC_CLASS = 0x0082;
-
-// The controls' ids.
-constexpr WORD OKAY_ID = 101;
-constexpr WORD EDIT_ID = 102;
-constexpr WORD PROMPT_ID = 103;
 
 struct Control {
   DWORD style;
@@ -53,9 +58,20 @@ void put_control(std::vector<WORD>& t, const Control& c) {
 }
 
 // The prompt as a static text shows it: a newline breaks the line, a tab
-// moves on to the next tab stop.
+// moves on to the next tab stop. The template holds it padded to its fixed
+// length with a newline and spaces. The padding starts on a line of its
+// own because spaces that follow the last word on its line and do not fit
+// there can take that word with them on to the next line (Wine wraps a
+// static text so); a line of spaces below the prompt shows nothing.
 std::wstring prompt_text(const std::string& prompt) {
   std::wstring wide = shown_wide(prompt, ControlCharacters::replace_but_newline_and_tab);
+  // A character beyond the first 65536 takes two UTF-16 units.
+  size_t characters = 0;
+  for (wchar_t c : wide) characters += (c < 0xDC00 || c > 0xDFFF) ? 1 : 0;
+  if (characters < PROMPT_CHARACTERS) {
+    wide += L'\n';
+    wide.append(PROMPT_CHARACTERS - characters - 1, L' ');
+  }
   std::wstring text;
   for (wchar_t c : wide) {
     if (c == L'\n') text += L'\r';
@@ -77,10 +93,10 @@ std::vector<WORD> dialog_template(const DialogSetup& setup) {
   put_text(t, shown_wide(setup.title, ControlCharacters::replace));
   put_control(t, Control{WS_BORDER | WS_TABSTOP | ES_MULTILINE | ES_AUTOVSCROLL, 8, 30, 167, 37,
                          EDIT_ID, EDIT_CLASS, L""});
-  put_control(t, Control{WS_TABSTOP | BS_DEFPUSHBUTTON, 67, 74, 50, 14, OKAY_ID, BUTTON_CLASS,
+  put_control(t, Control{WS_TABSTOP | BS_DEFPUSHBUTTON, 67, 74, 50, 14, BUTTON_ID, BUTTON_CLASS,
                          shown_wide(setup.button, ControlCharacters::replace)});
-  put_control(t, Control{WS_GROUP | SS_LEFT | SS_NOPREFIX, 8, 3, 167, 24, PROMPT_ID, STATIC_CLASS,
-                         prompt_text(setup.prompt)});
+  put_control(t, Control{WS_GROUP | SS_LEFT | SS_NOPREFIX, 8, 3, 167, 24, PROMPT_ID,
+                         STATIC_CLASS, prompt_text(setup.prompt)});
   return t;
 }
 
@@ -93,12 +109,11 @@ bool ModalDialog::run(const DialogSetup& setup, DialogHandler handler, HWND owne
                                            reinterpret_cast<LPCDLGTEMPLATEW>(t.data()), owner,
                                            procedure, reinterpret_cast<LPARAM>(this));
   running_ = false;
-  dialog_ = nullptr;
   return result != -1;
 }
 
-std::string ModalDialog::edit_text() const {
-  HWND edit = dialog_ ? GetDlgItem(dialog_, EDIT_ID) : nullptr;
+std::string ModalDialog::edit_text(HWND dialog) {
+  HWND edit = GetDlgItem(dialog, EDIT_ID);
   if (!edit) return std::string();
   std::wstring text(static_cast<size_t>(GetWindowTextLengthW(edit)) + 1, L'\0');
   text.resize(static_cast<size_t>(GetWindowTextW(edit, &text[0], static_cast<int>(text.size()))));
@@ -107,27 +122,26 @@ std::string ModalDialog::edit_text() const {
 
 INT_PTR CALLBACK ModalDialog::procedure(HWND dialog, UINT message, WPARAM w, LPARAM l) {
   if (message == WM_INITDIALOG) {
-    auto* self = reinterpret_cast<ModalDialog*>(l);
     SetWindowLongPtrW(dialog, DWLP_USER, l);
-    self->dialog_ = dialog;
     // Windows puts the focus on the first control with a tab stop, the
     // edit box.
     return TRUE;
   }
   auto* self = reinterpret_cast<ModalDialog*>(GetWindowLongPtrW(dialog, DWLP_USER));
-  if (message != WM_COMMAND || !self) return FALSE;
-  // The button, and Enter in the edit box, give the default button's id;
-  // Escape and the close box give IDCANCEL.
+  if (message != WM_COMMAND || !self || !self->handler_) return FALSE;
   DialogChoice choice;
-  int id = LOWORD(w);
-  if (id == OKAY_ID) {
-    choice = DialogChoice{DialogChoice::okay, self->edit_text()};
-  } else if (id == IDCANCEL) {
-    choice.kind = DialogChoice::cancel;
-  } else {
-    return FALSE;
+  switch (LOWORD(w)) {
+    case IDOK:
+    case BUTTON_ID:
+      choice = DialogChoice{DialogChoice::okay, edit_text(dialog)};
+      break;
+    case IDCANCEL:
+      choice.kind = DialogChoice::cancel;
+      break;
+    default:
+      return FALSE;
   }
-  if (self->handler_ && self->handler_(choice)) EndDialog(dialog, 1);
+  if (self->handler_(choice)) EndDialog(dialog, IDOK);
   return TRUE;
 }
 

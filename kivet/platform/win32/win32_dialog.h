@@ -1,8 +1,8 @@
 // The modal text-input dialog from a template built in memory: the prompt
 // above a multi-line edit box and a centred default button, 50 dialog units
-// right of and below its owner's client area. The library's handler
-// decides when it ends; Escape and the close box only tell it that the user
-// asked to cancel.
+// right of and below its owner's client area. The library's handler decides
+// when it ends; Escape and the close box only tell it that the user asked
+// to cancel.
 #pragma once
 
 #include <string>
@@ -25,10 +25,9 @@ class ModalDialog {
 
  private:
   static INT_PTR CALLBACK procedure(HWND dialog, UINT message, WPARAM w, LPARAM l);
-  std::string edit_text() const;
+  static std::string edit_text(HWND dialog);
 
   DialogHandler handler_ = nullptr;
-  HWND dialog_ = nullptr;
   bool running_ = false;
 };
 

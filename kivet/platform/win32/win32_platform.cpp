@@ -3,10 +3,11 @@
 // timer and the modal dialog. Every window message becomes a message posted
 // to the library's queue; the library decides what it means.
 //
-// The process is per-monitor DPI aware: on a scaled screen the graphics
-// window's client area is 601 x 515 blocks of k x k pixels (k the whole
-// scale nearest to the screen's that lets the window fit the screen, at
-// least 1), sharp, and clicks are mapped back to the library's pixels.
+// The graphics window's client area is the core's CLIENT_WIDTH x
+// CLIENT_HEIGHT. The process is per-monitor DPI aware: on a scaled screen
+// each of those pixels is a block of k x k screen pixels (k the whole scale
+// nearest to the screen's that lets the window fit the screen, at least 1),
+// sharp, and clicks are mapped back to the library's pixels.
 #include <algorithm>
 #include <cstdio>
 #include <cstdlib>
@@ -29,9 +30,6 @@ namespace {
 // Window messages handled per non-blocking pass, so a busy window system
 // cannot hold the library's loop.
 constexpr int MESSAGES_PER_PASS = 64;
-// The graphics window's client area is the GTK window's: there the menu bar
-// takes 25 of the window's 540 rows.
-constexpr int MENU_BAR_ROWS = 25;
 
 // The graphics window's frame timer; the library's timers have small numbers.
 constexpr UINT_PTR FRAME_TIMER = 0x4B465254;
@@ -162,7 +160,7 @@ class Win32Platform : public Platform {
     if (!handle) report_no_display(GetLastError());
     Window& w = windows_[id];
     if (graphics) {
-      w.client = Size{setup.width, setup.height - MENU_BAR_ROWS};
+      w.client = Size{CLIENT_WIDTH, CLIENT_HEIGHT};
       w.scale = scale_for(handle, window_dpi(handle), w.client);
       fit_client(handle, w.client.width * w.scale, w.client.height * w.scale);
     } else {
