@@ -117,17 +117,17 @@ class CallGlyphs {
       slots_.assign(static_cast<size_t>(Face::get().glyph_count()), 0);
       made_.reserve(64);
     }
-    uint32_t& slot = slots_[static_cast<size_t>(glyph)];
+    uint16_t& slot = slots_[static_cast<size_t>(glyph)];
     if (slot == 0) {
       made_.push_back(Face::get().pixels(glyph, height_));
-      slot = static_cast<uint32_t>(made_.size());
+      slot = static_cast<uint16_t>(made_.size());
     }
     return made_[slot - 1];
   }
 
  private:
   int height_;
-  std::vector<uint32_t> slots_;  // per glyph: 1 + its place in made_, or 0
+  std::vector<uint16_t> slots_;  // per glyph: 1 + its place in made_, or 0
   std::vector<GlyphPixels> made_;
 };
 
@@ -137,12 +137,12 @@ void put_glyph(Bitmap& bitmap, const GlyphPixels& glyph, int64_t left, int64_t t
   int64_t end_row = std::min<int64_t>(top + glyph.height, HEIGHT);
   int64_t first_column = std::max<int64_t>(left, 0);
   int64_t end_column = std::min<int64_t>(left + glyph.width, WIDTH);
+  if (first_column >= end_column) return;
+  const int count = static_cast<int>(end_column - first_column);
   for (int64_t y = first_row; y < end_row; ++y) {
-    const uint8_t* on = glyph.on.data() + (y - top) * glyph.width;
-    uint32_t* row = bitmap.row(static_cast<int>(y));
-    for (int64_t x = first_column; x < end_column; ++x) {
-      if (on[x - left]) row[x] = color;
-    }
+    const uint8_t* on = glyph.on.data() + (y - top) * glyph.width + (first_column - left);
+    uint32_t* row = bitmap.row(static_cast<int>(y)) + first_column;
+    for (int x = 0; x < count; ++x) row[x] = on[x] ? color : row[x];
   }
 }
 
