@@ -1,11 +1,11 @@
 // KIVET-font through stb_truetype: the tables of the face's constant data
-// parsed once, and glyphs rasterised on request. A glyph's outline is
-// scaled (the em is the character height, the x-height whole pixels),
-// moved so that its main stem starts on a pixel's edge, and its coverage
-// of each pixel measured; a pixel shows when the glyph covers enough of
-// it. A stroke thinner than a pixel that falls between two pixels covers
-// neither enough: the pixel it covers most then shows all the same, so
-// that no stem or bowl vanishes.
+// parsed once (its glyph offsets restored first), and glyphs rasterised on
+// request. A glyph's outline is scaled (the em is the character height, the
+// x-height whole pixels), moved so that its main stem starts on a pixel's
+// edge, and its coverage of each pixel measured; a pixel shows when the
+// glyph covers enough of it. A stroke thinner than a pixel that falls
+// between two pixels covers neither enough: the pixel it covers most then
+// shows all the same, so that no stem or bowl vanishes.
 //
 // Positions and boxes are whole numbers. stb_truetype's rasteriser uses
 // only IEEE additions, multiplications, divisions and square roots of
