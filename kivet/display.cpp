@@ -3,6 +3,7 @@
 #include "kivet/display.h"
 
 #include <cstdlib>
+#include <cstring>
 
 #include "kivet/kivet.h"
 #include "kivet/platform/platform.h"
@@ -13,6 +14,14 @@ namespace {
 
 using kivet::state;
 
+// KIVET_LOGGING=1 starts the program with logging on, so that a run's text
+// (standard output, headless) carries the sentences of its drawing calls
+// without a change to the program.
+bool logging_at_start() {
+  const char* wanted = std::getenv("KIVET_LOGGING");
+  return wanted && std::strcmp(wanted, "1") == 0;
+}
+
 // A Display made before main, at file scope or as a static member, waits
 // for main to open the library: before main neither the platform nor all
 // of the library's own objects exist yet. A second one made then is
@@ -20,7 +29,7 @@ using kivet::state;
 void open_library() {
   KIVET_open(state().start_instance, state().start_previous_instance, state().start_command_line,
              state().start_show_mode);
-  KIVET_set_logging(false);
+  KIVET_set_logging(logging_at_start());
 }
 
 [[noreturn]] void refuse_second_display() {

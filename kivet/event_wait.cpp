@@ -13,7 +13,9 @@
 #include "kivet/graphics_window.h"
 #include "kivet/log_window.h"
 #include "kivet/platform/platform.h"
+#include "kivet/run_endings.h"
 #include "kivet/script.h"
+#include "kivet/snapshot.h"
 #include "kivet/state.h"
 
 namespace kivet {
@@ -123,6 +125,11 @@ static void hand_out(int* x, int* y, char* key) {
 }
 
 int KIVET_wait_event(int* x, int* y, char* key) {
+  write_due_frame_snapshot();
+  if (platform().unattended()) {
+    end_if_signalled();
+    if (state().quit_requested) end_if_quit_ignored();
+  }
   state().event_kind = EVENT_NONE_YET;
   state().event_key = 0;
   state().event_y = 0;
@@ -151,6 +158,8 @@ int KIVET_wait_event(int* x, int* y, char* key) {
   if (state().recording) script_recording_step();
   if (state().event_kind == EVENT_QUIT) state().quit_requested = true;
   if (state().quit_requested) state().event_kind = EVENT_QUIT;
+  if (state().event_kind == EVENT_QUIT && platform().unattended()) note_quit_returned();
+  note_event_for_snapshots(state().event_kind);
   hand_out(x, y, key);
   return state().event_kind;
 }

@@ -6,6 +6,7 @@
 
 #include "kivet/event_wait.h"
 #include "kivet/platform/platform.h"
+#include "kivet/run_endings.h"
 #include "kivet/script.h"
 #include "kivet/snapshot.h"
 #include "kivet/state.h"
@@ -49,7 +50,9 @@ int KIVET_open(void* instance_value, void* /*previous_instance*/, const char* /*
   // The window has its size now: set the origin before any drawing or click.
   Size client = p.client_size(WindowId::graphics);
   send_message(Message{WindowId::graphics, MessageKind::size, client.width, client.height});
+  read_snapshot_frames();
   if (p.unattended()) {
+    watch_ending_signals();
     // No user: the script is the only input, played from its first line at
     // once, as fast as the program takes it. No tick is ever waited for.
     script_toggle_playback();

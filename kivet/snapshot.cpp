@@ -7,6 +7,7 @@
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
+#include <algorithm>
 #include <vector>
 
 #include "kivet/state.h"
@@ -67,13 +68,86 @@ std::string write_png(const Bitmap& bitmap, const char* path) {
   return std::string();
 }
 
-void write_requested_snapshot() {
-  const char* path = getenv("KIVET_SNAPSHOT");
-  if (!path || !*path || !state().offscreen_bitmap) return;
+static void write_snapshot(const char* path) {
   std::string reason = write_png(*state().offscreen_bitmap, path);
   if (!reason.empty()) {
     fprintf(stderr, "kivet: cannot write the snapshot to %s: %s\n", path, reason.c_str());
   }
+}
+
+static const char* snapshot_path() {
+  const char* path = getenv("KIVET_SNAPSHOT");
+  return path && *path ? path : nullptr;
+}
+
+void write_requested_snapshot() {
+  write_due_frame_snapshot();
+  const char* path = snapshot_path();
+  if (!path || !state().offscreen_bitmap) return;
+  write_snapshot(path);
+}
+
+std::string frame_snapshot_path(const std::string& path, int frame) {
+  size_t name = path.find_last_of("/\\");
+  name = name == std::string::npos ? 0 : name + 1;
+  size_t dot = path.rfind('.');
+  if (dot == std::string::npos || dot <= name) dot = path.size();
+  return path.substr(0, dot) + "-" + std::to_string(frame) + path.substr(dot);
+}
+
+// One entry of the list: a whole number from 1 up, or 0.
+static int frame_number(const std::string& entry) {
+  if (entry.empty() || entry.size() > 9) return 0;
+  for (char c : entry) {
+    if (c < '0' || c > '9') return 0;
+  }
+  return atoi(entry.c_str());
+}
+
+void read_snapshot_frames() {
+  LibraryState& s = state();
+  s.snapshot_frames.clear();
+  s.next_snapshot_frame = 0;
+  const char* list = getenv("KIVET_SNAPSHOT_FRAMES");
+  if (!list || !*list) return;
+  std::string text = list;
+  size_t start = 0;
+  while (start <= text.size()) {
+    size_t end = text.find(',', start);
+    if (end == std::string::npos) end = text.size();
+    std::string entry = text.substr(start, end - start);
+    int frame = frame_number(entry);
+    if (frame > 0) {
+      s.snapshot_frames.push_back(frame);
+    } else {
+      fprintf(stderr, "kivet: KIVET_SNAPSHOT_FRAMES: \"%s\" is not a number of periodic events "
+              "(1 or more); left out\n", entry.c_str());
+    }
+    start = end + 1;
+  }
+  std::sort(s.snapshot_frames.begin(), s.snapshot_frames.end());
+  s.snapshot_frames.erase(std::unique(s.snapshot_frames.begin(), s.snapshot_frames.end()),
+                          s.snapshot_frames.end());
+}
+
+void note_event_for_snapshots(int kind) {
+  LibraryState& s = state();
+  if (kind != EVENT_PERIODIC || s.next_snapshot_frame >= s.snapshot_frames.size()) return;
+  ++s.periodic_events_returned;
+  if (s.periodic_events_returned == s.snapshot_frames[s.next_snapshot_frame]) {
+    s.frame_snapshot_due = s.periodic_events_returned;
+    ++s.next_snapshot_frame;
+  }
+}
+
+void write_due_frame_snapshot() {
+  LibraryState& s = state();
+  int frame = s.frame_snapshot_due;
+  if (frame == 0) return;
+  s.frame_snapshot_due = 0;
+  const char* path = snapshot_path();
+  if (!path || !s.offscreen_bitmap) return;
+  write_snapshot(frame_snapshot_path(path, frame).c_str());
 }
 
 }  // namespace kivet

@@ -17,4 +17,19 @@ std::string write_png(const Bitmap& bitmap, const char* path);
 // nothing else.
 void write_requested_snapshot();
 
+// Snapshots while the program runs: KIVET_SNAPSHOT_FRAMES=20,40 (with
+// KIVET_SNAPSHOT=final.png) writes final-20.png and final-40.png, the
+// picture as it stands when the program next asks for an event after its
+// 20th and 40th periodic event (or when the library closes first).
+// Read when the library opens; entries that are not whole numbers from 1 up
+// are left out with one line on standard error.
+void read_snapshot_frames();
+// The wait returns an event of `kind` to the program.
+void note_event_for_snapshots(int kind);
+// Writes the frame's snapshot that is due, if one is.
+void write_due_frame_snapshot();
+
+// KIVET_SNAPSHOT's file name with "-N" before its extension.
+std::string frame_snapshot_path(const std::string& path, int frame);
+
 }  // namespace kivet

@@ -9,6 +9,7 @@
 #include <deque>
 #include <memory>
 #include <string>
+#include <vector>
 
 #include "kivet/draw/bitmap.h"
 #include "kivet/kivet.h"
@@ -106,6 +107,17 @@ struct LibraryState {
   int log_next = 0;
 
   char* answer_buffer = nullptr;
+
+  // Snapshots of the picture while the program runs (KIVET_SNAPSHOT_FRAMES):
+  // the periodic events after which one is wanted, in rising order, the
+  // next of them, the periodic events returned so far, and whether one is
+  // to be written when the program next asks for an event.
+  std::vector<int> snapshot_frames;
+  size_t next_snapshot_frame = 0;
+  int periodic_events_returned = 0;
+  int frame_snapshot_due = 0;  // the frame's number, or 0
+  // Quits the wait has returned, counted up to the bound of run_endings.h.
+  int quits_returned = 0;
 
   // The library's message queue, filled by post_message.
   std::deque<Message> message_queue;

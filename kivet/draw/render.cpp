@@ -16,6 +16,7 @@
 #include "kivet/draw/triangle_fill.h"
 #include "kivet/draw/wide_strokes.h"
 #include "kivet/kivet.h"
+#include "kivet/run_endings.h"
 #include "kivet/state.h"
 
 using namespace kivet;
@@ -81,6 +82,9 @@ void render_oval(DrawTarget& target, const DrawCommand& c) {
 }  // namespace
 
 void KIVET_render(const DrawCommand& command) {
+  // A program that draws without waiting for events is still ended by a
+  // terminating signal of an unattended run, picture first.
+  end_if_signalled();
   // The primitives validate colours; a request made otherwise with a bad
   // one draws nothing rather than read outside the palette.
   bool drawable = command.color >= 0 && command.color < NUM_COLORS;
