@@ -1,5 +1,6 @@
 # Installs the library as a package: its public headers under
-# include/kivet/, libkivet.a, a CMake package (find_package(kivet 1.0) gives
+# include/kivet/, libkivet.a, the command kivet-check (not in the browser's
+# build), a CMake package (find_package(kivet 1.0) gives
 # kivet::kivet) and kivet.pc for pkg-config; and its documentation under
 # share/doc/kivet: the README, the change log, the guide and the examples'
 # sources with their check files, and the licences of what the library
@@ -10,6 +11,11 @@ set(KIVET_CMAKE_DIR ${CMAKE_INSTALL_LIBDIR}/cmake/kivet)
 set(KIVET_PKGCONFIG_DIR ${CMAKE_INSTALL_LIBDIR}/pkgconfig)
 
 install(TARGETS kivet EXPORT kivetTargets ARCHIVE DESTINATION ${CMAKE_INSTALL_LIBDIR})
+if(TARGET kivet-check)
+  # The check command, kivet::check in the package, with kivet_add_check.
+  install(TARGETS kivet-check EXPORT kivetTargets RUNTIME DESTINATION ${CMAKE_INSTALL_BINDIR})
+  install(FILES ${PROJECT_SOURCE_DIR}/cmake/kivetCheck.cmake DESTINATION ${KIVET_CMAKE_DIR})
+endif()
 if(KIVET_SYSTEM STREQUAL web)
   # The page's JavaScript and HTML, which every program's link names.
   install(TARGETS kivet_web_flags EXPORT kivetTargets)
@@ -61,5 +67,5 @@ install(FILES ${PROJECT_SOURCE_DIR}/third_party/dejavu/LICENSE
 install(FILES ${PROJECT_SOURCE_DIR}/third_party/stb/LICENSE
         DESTINATION ${CMAKE_INSTALL_DOCDIR}/third_party/stb)
 install(DIRECTORY ${PROJECT_SOURCE_DIR}/examples/ DESTINATION ${CMAKE_INSTALL_DOCDIR}/examples
-        FILES_MATCHING PATTERN "*.cpp" PATTERN "*.scr" PATTERN "*.in" PATTERN "*.out"
+        FILES_MATCHING PATTERN "*.cpp" PATTERN "*.scr" PATTERN "*.in" PATTERN "*.out" PATTERN "*.txt"
                        PATTERN "*.png")

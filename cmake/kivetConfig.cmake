@@ -1,7 +1,9 @@
 # The kivet package: find_package(kivet) gives the target kivet::kivet, the
 # library with its process entry, which brings the flags of what it needs
 # with it: on Linux GTK, cairo and Pango; on Windows the system's own
-# user32 and gdi32; in the browser the page's flags.
+# user32 and gdi32; in the browser the page's flags. On Linux and Windows
+# it also gives kivet::check, the command kivet-check, and the function
+# kivet_add_check (kivetCheck.cmake), a CTest test that checks a program.
 
 # Built for the browser (emscripten's toolchain), it needs nothing else, and
 # programs linked with it are web pages: .html with their .js and .wasm.
@@ -12,6 +14,7 @@ if(EMSCRIPTEN)
 endif()
 if(WIN32)
   include(${CMAKE_CURRENT_LIST_DIR}/kivetTargets.cmake)
+  include(${CMAKE_CURRENT_LIST_DIR}/kivetCheck.cmake)
   return()
 endif()
 
@@ -31,3 +34,4 @@ if(NOT TARGET PkgConfig::GTK3 OR NOT TARGET PkgConfig::CAIRO OR NOT TARGET PkgCo
 endif()
 
 include(${CMAKE_CURRENT_LIST_DIR}/kivetTargets.cmake)
+include(${CMAKE_CURRENT_LIST_DIR}/kivetCheck.cmake)

@@ -27,7 +27,8 @@ case "$route" in
       { cat configure.log; fail "configure failed"; }
     ! grep -Eq '^(GTest_DIR|GTEST_INCLUDE_DIR|benchmark_DIR):' build/CMakeCache.txt ||
       fail "configuring with BUILD_TESTING off looked for GoogleTest or Google Benchmark"
-    cmake --build build $jobs --target kivet >build.log || { cat build.log; fail "build failed"; }
+    cmake --build build $jobs --target kivet kivet-check >build.log ||
+      { cat build.log; fail "build failed"; }
     cmake --install build --prefix "$work/prefix" >install.log || fail "install failed"
     for file in include/kivet/kivet.h include/kivet/display.h lib/libkivet.a \
         lib/cmake/kivet/kivetConfig.cmake lib/cmake/kivet/kivetTargets.cmake \
@@ -35,6 +36,8 @@ case "$route" in
         share/doc/kivet/README.md share/doc/kivet/CHANGELOG.md share/doc/kivet/docs/guide.md \
         share/doc/kivet/examples/hello.cpp share/doc/kivet/examples/hello.scr \
         share/doc/kivet/examples/hello.png share/doc/kivet/examples/question.in \
+        share/doc/kivet/examples/expected/hello/check.txt bin/kivet-check \
+        lib/cmake/kivet/kivetCheck.cmake \
         share/doc/kivet/third_party/dejavu/LICENSE share/doc/kivet/third_party/stb/LICENSE; do
       [ -f "prefix/$file" ] || fail "prefix/$file was not installed"
     done
@@ -46,6 +49,15 @@ case "$route" in
       { cat configure.log; fail "configure failed"; }
     cmake --build build $jobs >build.log || { cat build.log; fail "build failed"; }
     program=$work/build/program
+    # The installed kivet-check makes an expected folder from the program,
+    # and the package's kivet_add_check checks it under ctest.
+    printf 'KIVET_PERIODIC(2);\n' >check.scr
+    "$prefix/bin/kivet-check" --make-expected expected --script check.scr "$program" 2>make.log ||
+      { cat make.log; fail "kivet-check --make-expected failed"; }
+    cmake -S "$outside" -B build -DKIVET_OUTSIDE_EXPECTED="$work/expected" >configure.log ||
+      { cat configure.log; fail "configure with a check failed"; }
+    (cd build && ctest --output-on-failure >ctest.log) || { cat build/ctest.log; fail "ctest failed"; }
+    grep -q 'program_check .*Passed' build/ctest.log || fail "kivet_add_check's test did not run"
     ;;
   subdirectory)
     cmake -S "$outside" -B build -DKIVET_SOURCE_DIR="$source" >configure.log ||
