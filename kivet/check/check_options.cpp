@@ -84,7 +84,7 @@ bool parse_options(int argc, const char* const* argv, CheckOptions& options,
       options.programs.push_back(arg);
       continue;
     }
-    if (i + 1 >= argc || !*argv[i + 1]) {
+    if (i + 1 >= argc || (!*argv[i + 1] && arg != "--frames")) {
       problem = arg + " needs a value";
       return false;
     }

@@ -175,7 +175,8 @@ ProgramCheck check_program(const std::string& program, const CheckSettings& sett
     } else if (got.final_picture.empty()) {
       check.verdict = "no picture";
     } else if (picture_differs) {
-      check.verdict = "picture differs (" + std::to_string(check.differing_pixels) + " pixels)";
+      check.verdict = "picture differs (" + std::to_string(check.differing_pixels) +
+                      (check.differing_pixels == 1 ? " pixel)" : " pixels)");
     } else if (!first_frame_differing.empty()) {
       check.verdict = first_frame_differing;
     } else {
