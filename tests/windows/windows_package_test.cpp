@@ -48,6 +48,29 @@ TEST_F(WindowsPackageTest, TextHasTheLinuxPixels) {
   EXPECT_EQ(count_differences(windows_run.snapshot, linux_run.snapshot), 0);
 }
 
+// A student's check at home on Windows: the Windows build of kivet-check
+// runs the Windows build of the program against the expected folder made
+// on Linux (its output, final picture and frames), and tells a program
+// that draws otherwise apart.
+TEST_F(WindowsPackageTest, KivetCheckPassesTheProgramAgainstAFolderMadeOnLinux) {
+  const std::string examples = EXAMPLES_DIR;
+  std::string ball = "Z:" + windows_program("examples/ball");
+  std::string hello = "Z:" + windows_program("examples/hello");
+  std::vector<std::string> argv = {
+      "sh", "-c", "exec wine \"$0\" --expected \"$1\" --report report \"$2\" \"$3\" >verdicts.txt",
+      windows_program("kivet-check"), "Z:" + examples + "/expected/ball", ball, hello};
+  int status = run_command(argv, wine_display(), 120000, dir_.path(), wine_prefix()->environment());
+  std::string verdicts;
+  for (char c : read_file(dir_.file("verdicts.txt"))) {
+    if (c != '\r') verdicts += c;
+  }
+  EXPECT_EQ(status, 1) << verdicts;
+  // The same count as on Linux: every pixel is the library's own.
+  EXPECT_EQ(verdicts, ball + ": pass\n" + hello + ": picture differs (10075 pixels)\n");
+  EXPECT_TRUE(exists(dir_.file("report/index.html")));
+  EXPECT_TRUE(exists(dir_.file("report/001-ball.exe/frame-10.png")));
+}
+
 TEST_F(WindowsPackageTest, UsersProgramBuiltAgainstTheInstalledPackage) {
   const std::string source = SOURCE_DIR;
   // cmake in the test's directory, its output kept in cmake.log.
