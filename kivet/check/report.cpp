@@ -26,7 +26,7 @@ const char* PAGE_STYLE =
     "body{font-family:sans-serif;margin:1em}table{border-collapse:collapse}"
     "td,th{border:1px solid #ccc;padding:4px;vertical-align:top;text-align:left}"
     ".pass{color:#070}.fail{color:#b00;font-weight:bold}"
-    "img{width:301px;image-rendering:pixelated;border:1px solid #888}"
+    "img{width:601px;image-rendering:pixelated;border:1px solid #888}"
     "pre{margin:0;font-size:12px;max-width:40em;overflow:auto}";
 
 std::string image_cell(const std::string& path, const std::string& label) {
@@ -172,8 +172,9 @@ std::string write_report(const std::string& report, const std::vector<ProgramChe
     }
     for (const FrameCheck& frame : check.frames) {
       std::string name = "frame-" + std::to_string(frame.frame);
-      std::string text = frame.present ? std::to_string(frame.differing) + " pixels differ"
-                                       : "not reached";
+      std::string text = !frame.present        ? std::string("not reached")
+                         : frame.differing == 1 ? std::string("1 pixel differs")
+                                                : std::to_string(frame.differing) + " pixels differ";
       page += "<p>Frame " + std::to_string(frame.frame) + ": " + text + "</p>";
       if (frame.present && frame.differing > 0) {
         page += "<a href=\"" + folder + "/" + name + ".png\"><img src=\"" + folder + "/" + name +
