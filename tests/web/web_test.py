@@ -172,22 +172,66 @@ class BrowserTest(unittest.TestCase):
         self.assertEqual(page.pixels(), recorded)
         self.assertEqual(lines_starting(page, "keyboard"), ["keyboard 107"])
 
-    def test_script_draws_what_a_linux_headless_run_draws_text_included(self):
-        page = self.open("tests/events.html")
-        self.put_script(page, SCRIPT)
-        self.play(page)
-        got = canvas_rgb(page.pixels())
+    def linux_picture(self, script):
+        """What the Linux headless run of the same program shows for `script`."""
         with tempfile.TemporaryDirectory() as work:
             with open(os.path.join(work, "KIVET.SCR"), "w") as f:
-                f.write(SCRIPT)
+                f.write(script)
             env = dict(os.environ, KIVET_BACKEND="headless", KIVET_SNAPSHOT="linux.png")
             subprocess.run([NATIVE_EVENTS], cwd=work, env=env, stdout=subprocess.DEVNULL,
                            stdin=subprocess.DEVNULL, check=True, timeout=30)
             width, height, expected = png_rgb(os.path.join(work, "linux.png"))
         self.assertEqual(width, kb.WIDTH)
-        shown = expected[:kb.WIDTH * kb.HEIGHT * 3]  # the rows the canvas shows
+        return expected[:kb.WIDTH * kb.HEIGHT * 3]  # the rows the canvas shows
+
+    def assert_same_picture(self, shown, got):
         wrong = sum(1 for i in range(0, len(shown), 3) if shown[i:i + 3] != got[i:i + 3])
         self.assertEqual(wrong, 0)
+
+    def test_script_draws_what_a_linux_headless_run_draws_text_included(self):
+        page = self.open("tests/events.html")
+        self.put_script(page, SCRIPT)
+        self.play(page)
+        self.assert_same_picture(self.linux_picture(SCRIPT), canvas_rgb(page.pixels()))
+
+    def test_script_in_the_address_plays_as_a_headless_run_and_the_page_says_so(self):
+        # A file beside the page; the page's own stored KIVET.SCR is not touched.
+        beside = os.path.join(PAGES, "tests", "check.scr")
+        with open(beside, "w") as f:
+            f.write(SCRIPT)
+        try:
+            page = self.session.page("tests/events.html?script=check.scr").load()
+            page.wait_for(page.end_line, 20, "the end of the program")
+        finally:
+            os.unlink(beside)
+        self.assertEqual(page.end_line(),
+                         'Played the script "check.scr". The program has ended (exit status 0).')
+        self.assertEqual(page.js("return document.documentElement.getAttribute('data-kivet-script')"),
+                         "played")
+        self.assertEqual(lines_starting(page, "periodic")[-1], "periodic 15")
+        self.assertIn("EOF encountered in script file KIVET.SCR", page.text_lines())
+        self.assert_same_picture(self.linux_picture(SCRIPT), canvas_rgb(page.pixels()))
+        # A name that is not a file beside the page is not fetched.
+        page = self.session.page("tests/events.html?script=../airfield.html").load()
+        page.wait_for(page.end_line, 20, "the end of the program")
+        self.assertIn("is not a file beside the page", page.js(
+            "return document.getElementById('kivet-note').textContent"))
+
+    def test_after_a_played_script_the_halted_animation_runs_again_on_ctrl_a(self):
+        # Playback halts the animation, as on the desktop: the script's ticks
+        # alone drive the run. Once it has ended, no tick comes until Animate,
+        # which brings the timer's ticks back at once, ten a second.
+        page = self.open("tests/events.html")
+        self.put_script(page, "KIVET_PERIODIC(30);\n")
+        self.play(page)
+        self.assertEqual(lines_starting(page, "periodic")[-1], "periodic 30")
+        time.sleep(0.5)
+        self.assertEqual(lines_starting(page, "periodic")[-1], "periodic 30")
+        page.ctrl("a")
+        time.sleep(1.0)
+        ticks = int(lines_starting(page, "periodic")[-1].split()[1]) - 30
+        self.assertGreaterEqual(ticks, 7)
+        self.assertLessEqual(ticks, 11)
 
 
 if __name__ == "__main__":

@@ -262,6 +262,11 @@ mergeInto(LibraryManager.library, {
       KivetDialog.close();
       KivetMenu.close();
       KivetMenu.disable();
+      // A page that plays the script of its address says so beside the end.
+      if (KivetStorage.scriptName !== null) {
+        text = 'Played the script "' + KivetStorage.scriptName + '". ' + text;
+        document.documentElement.setAttribute('data-kivet-script', 'played');
+      }
       var status = KivetPage.element('kivet-status');
       if (status) {
         status.textContent = text;

@@ -3,6 +3,11 @@
 // program starts, and written back after every change to a file in it, so
 // that KIVET.SCR survives a reload. The page's buttons download the script
 // file and put a file from the user's disk in its place.
+//
+// A page whose address names a script (airfield.html?script=check.scr, a
+// file beside the page) works in a folder in memory instead, whose KIVET.SCR
+// is that file, fetched before the program starts: the run plays it as a
+// headless run does, and the page's own stored KIVET.SCR is not touched.
 
 mergeInto(LibraryManager.library, {
   $KivetStorage__deps: ['$FS', '$IDBFS'],
@@ -13,8 +18,11 @@ mergeInto(LibraryManager.library, {
     syncing: false,
     again: false,
 
+    scriptName: null,      // the script of the page's address, or null
+
     install: function() {
-      addOnPreRun(KivetStorage.mount);
+      KivetStorage.scriptName = KivetStorage.scriptOfAddress();
+      addOnPreRun(KivetStorage.scriptName === null ? KivetStorage.mount : KivetStorage.fetchScript);
       if (typeof document == 'undefined') return;
       if (document.readyState == 'loading') {
         document.addEventListener('DOMContentLoaded', KivetStorage.setUpButtons);
@@ -28,6 +36,45 @@ mergeInto(LibraryManager.library, {
       var path = (typeof location != 'undefined' && location.pathname) || '';
       var name = path.substring(path.lastIndexOf('/') + 1).replace(/\.html?$/i, '');
       return name.replace(/[^A-Za-z0-9_.-]/g, '_') || 'program';
+    },
+
+    // ?script=NAME, a file beside the page or in a folder below it; null
+    // when the address names none. Other addresses (another site, a folder
+    // above the page's) are not fetched: the name is kept, and the run has
+    // no script.
+    scriptOfAddress: function() {
+      if (typeof location == 'undefined' || typeof URLSearchParams == 'undefined') return null;
+      var name = new URLSearchParams(location.search).get('script');
+      return name === null ? null : name;
+    },
+
+    scriptAllowed: function(name) {
+      return /^[^\/\\:?#]/.test(name) && !/(^|[\/\\])\.\.([\/\\]|$)/.test(name) &&
+             name.indexOf(':') < 0 && name.indexOf('\\') < 0;
+    },
+
+    fetchScript: function() {
+      var name = KivetStorage.scriptName;
+      var directory = '/kivet-script';
+      KivetStorage.directory = directory;
+      FS.mkdirTree(directory);
+      FS.chdir(directory);
+      if (!KivetStorage.scriptAllowed(name)) {
+        KivetStorage.note('The script "' + name + '" is not a file beside the page: nothing is played.');
+        return;
+      }
+      addRunDependency('kivet-script');
+      fetch(name, {cache: 'no-store'}).then(function(response) {
+        if (!response.ok) throw new Error(response.status + ' ' + response.statusText);
+        return response.arrayBuffer();
+      }).then(function(buffer) {
+        FS.writeFile(directory + '/' + KivetStorage.SCRIPT, new Uint8Array(buffer));
+        KivetStorage.note('Playing "' + name + '" from its start.');
+      }, function(error) {
+        KivetStorage.note('The script "' + name + '" could not be loaded (' + error.message + ').');
+      }).finally(function() {
+        removeRunDependency('kivet-script');
+      });
     },
 
     mount: function() {
@@ -152,4 +199,7 @@ mergeInto(LibraryManager.library, {
       }
     },
   },
+
+  kivet_page_plays_script__deps: ['$KivetStorage'],
+  kivet_page_plays_script: function() { return KivetStorage.scriptName === null ? 0 : 1; },
 });

@@ -70,6 +70,10 @@ void kivet_page_dialog_close();
 // The browser's name and version ("Firefox 140") into `buffer`, or "".
 void kivet_page_browser_name(char* buffer, int size);
 
+// 1 when the page's address names a script to play (page.html?script=FILE):
+// it is then KIVET.SCR, and the run is played from it alone.
+int kivet_page_plays_script();
+
 // The canvas font, for runs of characters the built-in face lacks: how far
 // a run of `length` bytes of UTF-8 moves the pen at characters `height`
 // pixels high, and the run drawn into the bitmap at `pixels` (0x00RRGGBB,

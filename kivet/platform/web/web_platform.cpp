@@ -129,6 +129,14 @@ class WebPlatform : public Platform {
     return true;
   }
 
+  // A page whose address names a script plays it as a headless run does:
+  // from its first line, as fast as the program takes it, and the program
+  // is told to quit at its end.
+  bool unattended() override {
+    if (plays_script_ < 0) plays_script_ = kivet_page_plays_script();
+    return plays_script_ == 1;
+  }
+
   // "in a web browser (Firefox 140)", say.
   const char* where_it_runs() override {
     if (where_.empty()) {
@@ -148,6 +156,8 @@ class WebPlatform : public Platform {
   };
 
   static int index(WindowId window) { return window == WindowId::graphics ? 0 : 1; }
+
+  int plays_script_ = -1;  // not asked yet
 
   void yield_if_due() {
     double now = emscripten_get_now();
