@@ -10,6 +10,7 @@
 // when it has no further event, this wait and every later one return quit.
 #include "kivet/event_wait.h"
 
+#include "kivet/ending_signals.h"
 #include "kivet/graphics_window.h"
 #include "kivet/log_window.h"
 #include "kivet/platform/platform.h"

@@ -4,6 +4,7 @@
 // recorded event is lost.
 #include <cstdlib>
 
+#include "kivet/ending_signals.h"
 #include "kivet/event_wait.h"
 #include "kivet/platform/platform.h"
 #include "kivet/run_endings.h"

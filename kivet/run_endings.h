@@ -1,7 +1,6 @@
-// How an unattended run ends when its program does not end it: a
-// terminating signal (a time limit, Ctrl+C), or a program that goes on
-// asking for events after it was told to quit. Either way the picture
-// (KIVET_SNAPSHOT) and the script are finished first.
+// How an unattended run ends when its program goes on asking for events
+// after it was told to quit: the picture (KIVET_SNAPSHOT) and the script
+// are finished first. (A terminating signal: ending_signals.h.)
 #pragma once
 
 namespace kivet {
@@ -14,16 +13,6 @@ constexpr int QUITS_BEFORE_ENDING = 1000;
 constexpr int EXIT_NO_END_AFTER_QUIT = 70;
 constexpr const char* NO_END_AFTER_QUIT_LINE =
     "kivet: the program did not end after quit (1000 events asked for since)";
-
-// From the opening of an unattended run on, SIGTERM and SIGINT (unless
-// inherited as ignored) are noted by their handler and nothing else; the
-// next call of the library that can end the process (end_if_signalled)
-// then writes the snapshot, finishes the script and ends the process by
-// the same signal. A second signal before that ends the process at once.
-void watch_ending_signals();
-
-// A safe point: ends the process as above when a signal has come.
-void end_if_signalled();
 
 // Counts a quit returned by the wait; called before each wait in an
 // unattended run, it ends the process once the program has asked too often.

@@ -7,7 +7,6 @@
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
-#include <algorithm>
 #include <vector>
 
 #include "kivet/state.h"
@@ -92,7 +91,9 @@ std::string frame_snapshot_path(const std::string& path, int frame) {
   name = name == std::string::npos ? 0 : name + 1;
   size_t dot = path.rfind('.');
   if (dot == std::string::npos || dot <= name) dot = path.size();
-  return path.substr(0, dot) + "-" + std::to_string(frame) + path.substr(dot);
+  char number[16];
+  snprintf(number, sizeof number, "-%d", frame);
+  return path.substr(0, dot) + number + path.substr(dot);
 }
 
 // One entry of the list: a whole number from 1 up, or 0.
@@ -118,16 +119,17 @@ void read_snapshot_frames() {
     std::string entry = text.substr(start, end - start);
     int frame = frame_number(entry);
     if (frame > 0) {
-      s.snapshot_frames.push_back(frame);
+      // Kept in rising order, each once; the lists are short.
+      std::vector<int>& frames = s.snapshot_frames;
+      size_t at = 0;
+      while (at < frames.size() && frames[at] < frame) ++at;
+      if (at == frames.size() || frames[at] != frame) frames.insert(frames.begin() + at, frame);
     } else {
       fprintf(stderr, "kivet: KIVET_SNAPSHOT_FRAMES: \"%s\" is not a number of periodic events "
               "(1 or more); left out\n", entry.c_str());
     }
     start = end + 1;
   }
-  std::sort(s.snapshot_frames.begin(), s.snapshot_frames.end());
-  s.snapshot_frames.erase(std::unique(s.snapshot_frames.begin(), s.snapshot_frames.end()),
-                          s.snapshot_frames.end());
 }
 
 void note_event_for_snapshots(int kind) {

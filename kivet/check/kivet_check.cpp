@@ -167,12 +167,12 @@ int check_class(const CheckOptions& options) {
   if (!settings.setup.answers.empty() && !is_file(settings.setup.answers)) {
     return trouble("cannot read the answers " + settings.setup.answers);
   }
-  if (!is_file(expected.path(FINAL_PICTURE))) {
-    return trouble(options.folder + " has no " + FINAL_PICTURE);
+  if (!read_expected_pictures(settings)) {
+    return trouble(options.folder + " has no picture " + FINAL_PICTURE + " that can be read");
   }
-  for (int frame : settings.setup.frames) {
-    if (!is_file(expected.path(frame_picture(frame)))) {
-      return trouble(options.folder + " has no " + frame_picture(frame) +
+  for (size_t i = 0; i < settings.setup.frames.size(); ++i) {
+    if (settings.expected_frames[i].empty()) {
+      return trouble(options.folder + " has no " + frame_picture(settings.setup.frames[i]) +
                      " (made with other --frames)");
     }
   }

@@ -11,9 +11,12 @@ std::string read_file(const std::string& path, size_t bound, bool* cut) {
   std::ifstream in(std::filesystem::u8path(path), std::ios::binary);
   std::string bytes;
   if (!in) return bytes;
-  bytes.resize(bound + 1);
-  in.read(&bytes[0], static_cast<std::streamsize>(bound + 1));
-  bytes.resize(static_cast<size_t>(in.gcount()));
+  // In pieces: a bound of many megabytes costs nothing for a short file.
+  char piece[64 * 1024];
+  while (in && bytes.size() <= bound) {
+    in.read(piece, sizeof piece);
+    bytes.append(piece, static_cast<size_t>(in.gcount()));
+  }
   if (bytes.size() > bound) {
     bytes.resize(bound);
     if (cut) *cut = true;

@@ -138,6 +138,15 @@ static void compare_sentences(ProgramCheck& check, const CheckSettings& settings
       lines_around(got, check.first_differing_sentence, SENTENCES_BEFORE, SENTENCES_AFTER);
 }
 
+bool read_expected_pictures(CheckSettings& settings) {
+  settings.expected_final = read_picture(settings.expected.path(FINAL_PICTURE));
+  settings.expected_frames.clear();
+  for (int frame : settings.setup.frames) {
+    settings.expected_frames.push_back(read_picture(settings.expected.path(frame_picture(frame))));
+  }
+  return !settings.expected_final.empty();
+}
+
 ProgramCheck check_program(const std::string& program, const CheckSettings& settings) {
   ProgramCheck check;
   check.program = program;
@@ -148,9 +157,8 @@ ProgramCheck check_program(const std::string& program, const CheckSettings& sett
   check.expected_lines = lines_of(read_file(expected.path(OUTPUT_FILE), OUTPUT_BOUND));
   check.got_lines = lines_of(got.output);
   check.first_differing_line = first_differing_line(check.expected_lines, check.got_lines);
-  Picture expected_final = read_picture(expected.path(FINAL_PICTURE));
   if (!got.final_picture.empty()) {
-    check.differing_pixels = count_differences(expected_final, got.final_picture);
+    check.differing_pixels = count_differences(settings.expected_final, got.final_picture);
   }
   std::string first_frame_differing;
   for (size_t i = 0; i < settings.setup.frames.size(); ++i) {
@@ -158,8 +166,7 @@ ProgramCheck check_program(const std::string& program, const CheckSettings& sett
     frame.frame = settings.setup.frames[i];
     frame.present = !got.frame_pictures[i].empty();
     if (frame.present) {
-      Picture want = read_picture(expected.path(frame_picture(frame.frame)));
-      frame.differing = count_differences(want, got.frame_pictures[i]);
+      frame.differing = count_differences(settings.expected_frames[i], got.frame_pictures[i]);
     }
     if ((!frame.present || frame.differing > settings.tolerance) && first_frame_differing.empty()) {
       first_frame_differing = "frame " + std::to_string(frame.frame) + " differs";

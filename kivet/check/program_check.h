@@ -61,7 +61,15 @@ struct CheckSettings {
   ExpectedFolder expected;
   RunSetup setup;
   long tolerance = 0;  // differing pixels that still pass
+  // The expected pictures, read once for every program: the final one and
+  // one for each of setup.frames.
+  Picture expected_final;
+  std::vector<Picture> expected_frames;
 };
+
+// Reads the expected pictures into the settings; false when the final one
+// is missing.
+bool read_expected_pictures(CheckSettings& settings);
 
 // Runs and compares one program; its pictures stay in the result.
 ProgramCheck check_program(const std::string& program, const CheckSettings& settings);

@@ -89,13 +89,10 @@ std::string write_expected_pictures(const std::string& report, const CheckSettin
   std::string folder = report + "/expected";
   std::string failure = make_folder(folder);
   if (!failure.empty()) return failure;
-  const ExpectedFolder& expected = settings.expected;
-  failure = write_picture(visible_part(read_picture(expected.path(FINAL_PICTURE))),
-                          folder + "/" + FINAL_PICTURE);
-  for (int frame : settings.setup.frames) {
-    failure = first_error(failure, write_picture(visible_part(read_picture(
-                                                     expected.path(frame_picture(frame)))),
-                                                 folder + "/" + frame_picture(frame)));
+  failure = write_picture(visible_part(settings.expected_final), folder + "/" + FINAL_PICTURE);
+  for (size_t i = 0; i < settings.setup.frames.size(); ++i) {
+    failure = first_error(failure, write_picture(visible_part(settings.expected_frames[i]),
+                                                 folder + "/" + frame_picture(settings.setup.frames[i])));
   }
   return failure;
 }
@@ -107,7 +104,7 @@ std::string write_row_pictures(const std::string& report, int row, ProgramCheck&
   if (!failure.empty()) return failure;
   RunOutcome& got = check.outcome;
   if (!got.final_picture.empty()) {
-    Picture want = read_picture(settings.expected.path(FINAL_PICTURE));
+    const Picture& want = settings.expected_final;
     failure = first_error(failure, write_picture(visible_part(got.final_picture), folder + "/got.png"));
     failure = first_error(failure, write_picture(difference_picture(want, got.final_picture),
                                                  folder + "/difference.png"));
@@ -115,7 +112,7 @@ std::string write_row_pictures(const std::string& report, int row, ProgramCheck&
   for (size_t i = 0; i < got.frame_pictures.size(); ++i) {
     if (got.frame_pictures[i].empty()) continue;
     int frame = settings.setup.frames[i];
-    Picture want = read_picture(settings.expected.path(frame_picture(frame)));
+    const Picture& want = settings.expected_frames[i];
     std::string name = "frame-" + std::to_string(frame);
     failure = first_error(failure, write_picture(visible_part(got.frame_pictures[i]),
                                                  folder + "/" + name + ".png"));

@@ -16,7 +16,7 @@
 #include "kivet/draw/triangle_fill.h"
 #include "kivet/draw/wide_strokes.h"
 #include "kivet/kivet.h"
-#include "kivet/run_endings.h"
+#include "kivet/ending_signals.h"
 #include "kivet/state.h"
 
 using namespace kivet;
