@@ -26,6 +26,9 @@
 # cannot be found or built, its rows say so and fail, and so does this
 # script.
 #
+# Row 10, kivet-check on a class of 100 programs against their bare runs,
+# comes from bench/check.sh.
+#
 # Other platforms: bench/windows.sh and bench/browser.sh, when present and
 # given their build folders (BENCH_WINDOWS_BUILD, build-windows by default;
 # BENCH_WEB_BUILD, build-web), print their own rows (measure, figure, goal,
@@ -356,6 +359,9 @@ echo "== In-process benchmarks (headless)"
 "$build/bench/frame_bench" --rows="$rows" || exit 1
 
 compare_with_baseline
+
+echo "== kivet-check on a class of programs, against their bare headless runs"
+"$source_dir/bench/check.sh" "$build" >>"$rows" || failed=1
 
 echo "== Whole-program benchmarks, X11 (Xvfb)"
 start_xvfb

@@ -41,15 +41,19 @@ bool same_pixel(const unsigned char* a, const unsigned char* b) {
 }  // namespace
 
 Picture read_picture(const std::string& path) {
-  Picture picture;
   std::ifstream in(file_path(path), std::ios::binary);
-  if (!in) return picture;
-  std::vector<unsigned char> bytes((std::istreambuf_iterator<char>(in)),
-                                   std::istreambuf_iterator<char>());
-  if (bytes.empty() || bytes.size() > (1u << 30)) return picture;
+  if (!in) return Picture{};
+  std::string bytes((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+  return decode_picture(bytes);
+}
+
+Picture decode_picture(const std::string& png) {
+  Picture picture;
+  if (png.empty() || png.size() > (1u << 30)) return picture;
   int width = 0, height = 0, channels = 0;
-  unsigned char* pixels = stbi_load_from_memory(bytes.data(), static_cast<int>(bytes.size()),
-                                                &width, &height, &channels, 3);
+  unsigned char* pixels =
+      stbi_load_from_memory(reinterpret_cast<const unsigned char*>(png.data()),
+                            static_cast<int>(png.size()), &width, &height, &channels, 3);
   if (!pixels) return picture;
   picture.width = width;
   picture.height = height;

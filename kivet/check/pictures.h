@@ -22,6 +22,8 @@ struct Picture {
 
 // Reads a PNG; an empty picture when the file is missing or not a PNG.
 Picture read_picture(const std::string& path);
+// The same from the file's bytes.
+Picture decode_picture(const std::string& png);
 // Writes a PNG; an empty string, or why it could not be written.
 std::string write_picture(const Picture& picture, const std::string& path);
 

@@ -12,8 +12,10 @@
 
 namespace kivet::check {
 
-// What is read back of a run's standard output and standard error.
+// What is read back of a run's standard output and standard error, and of
+// a picture.
 constexpr size_t OUTPUT_BOUND = 32u << 20;
+constexpr size_t PICTURE_BOUND = 16u << 20;
 
 struct RunSetup {
   std::string script;   // the script file to play
@@ -28,8 +30,10 @@ struct RunOutcome {
   bool output_cut = false;  // standard output or a file reached the bound
   std::string output;       // standard output
   std::string errors;       // standard error
-  Picture final_picture;    // empty when the program wrote none
-  std::vector<Picture> frame_pictures;  // by RunSetup::frames, empty when missing
+  // The pictures as the program wrote them (PNG files' bytes): decoding
+  // is left for when they differ from the expected ones, or are shown.
+  std::string final_png;                // empty when the program wrote none
+  std::vector<std::string> frame_pngs;  // by RunSetup::frames, empty when missing
 };
 
 // Runs `program` headless in a private temporary folder, removed afterwards;
@@ -65,6 +69,8 @@ struct CheckSettings {
   // one for each of setup.frames.
   Picture expected_final;
   std::vector<Picture> expected_frames;
+  std::string expected_final_png;
+  std::vector<std::string> expected_frame_pngs;
 };
 
 // Reads the expected pictures into the settings; false when the final one

@@ -103,24 +103,26 @@ std::string write_row_pictures(const std::string& report, int row, ProgramCheck&
   std::string failure = make_folder(folder);
   if (!failure.empty()) return failure;
   RunOutcome& got = check.outcome;
-  if (!got.final_picture.empty()) {
+  if (!got.final_png.empty()) {
     const Picture& want = settings.expected_final;
-    failure = first_error(failure, write_picture(visible_part(got.final_picture), folder + "/got.png"));
-    failure = first_error(failure, write_picture(difference_picture(want, got.final_picture),
+    Picture picture = decode_picture(got.final_png);
+    failure = first_error(failure, write_picture(visible_part(picture), folder + "/got.png"));
+    failure = first_error(failure, write_picture(difference_picture(want, picture),
                                                  folder + "/difference.png"));
   }
-  for (size_t i = 0; i < got.frame_pictures.size(); ++i) {
-    if (got.frame_pictures[i].empty()) continue;
+  for (size_t i = 0; i < got.frame_pngs.size(); ++i) {
+    if (got.frame_pngs[i].empty()) continue;
+    Picture picture = decode_picture(got.frame_pngs[i]);
     int frame = settings.setup.frames[i];
     const Picture& want = settings.expected_frames[i];
     std::string name = "frame-" + std::to_string(frame);
-    failure = first_error(failure, write_picture(visible_part(got.frame_pictures[i]),
+    failure = first_error(failure, write_picture(visible_part(picture),
                                                  folder + "/" + name + ".png"));
-    failure = first_error(failure, write_picture(difference_picture(want, got.frame_pictures[i]),
+    failure = first_error(failure, write_picture(difference_picture(want, picture),
                                                  folder + "/" + name + "-difference.png"));
   }
-  got.final_picture = Picture{};
-  got.frame_pictures.assign(got.frame_pictures.size(), Picture{});
+  got.final_png.clear();
+  got.frame_pngs.assign(got.frame_pngs.size(), std::string());
   return failure;
 }
 
