@@ -158,10 +158,12 @@ TEST_F(ClassCheck, UsageErrorsSayWhatIsWrong) {
   Ran help = run("--help");
   EXPECT_EQ(help.status, 0);
   EXPECT_NE(help.out.find("kivet-check --expected expected --report report"), std::string::npos);
-  // A program that is not there is a verdict, and the next still runs.
-  Ran missing = run("--expected expected ./nobody " + house("good"));
+  // A program that is not there, or that writes too much, is a verdict,
+  // and the next still runs.
+  Ran missing = run("--expected expected ./nobody " + house("floods") + " " + house("good"));
   EXPECT_EQ(missing.status, 1);
-  EXPECT_EQ(missing.out, "./nobody: did not start (No such file or directory)\n" + house("good") +
+  EXPECT_EQ(missing.out, "./nobody: did not start (No such file or directory)\n" +
+                             house("floods") + ": output cut off at 32 MB\n" + house("good") +
                              ": pass\n");
 }
 

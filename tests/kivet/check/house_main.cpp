@@ -8,11 +8,14 @@
 //   early_sun          the sun starts moving at tick 10, not 20 (the same
 //                      final picture, another one at tick 30)
 //   draws_for_ever     draws without end once its script is over
+//   floods             writes 40 MB to standard output first
 // The sun moves 4 pixels to the right on each tick from tick 20 to 50.
 #include <kivet/display.h>
 
 #include <csignal>
+#include <cstdio>
 #include <cstring>
+#include <vector>
 
 namespace {
 
@@ -46,6 +49,10 @@ void draw(Display& display, int ticks) {
 }  // namespace
 
 int kivet_main() {
+  if (variant("floods")) {
+    std::vector<char> megabyte(1 << 20, 'x');
+    for (int i = 0; i < 40; ++i) std::fwrite(megabyte.data(), 1, megabyte.size(), stdout);
+  }
   Display display;
   int ticks = 0;
   draw(display, ticks);
