@@ -2,6 +2,7 @@
 // --make-expected it runs the teacher's reference program and keeps what it
 // gives; with --expected it runs each program the same way, several at
 // once, and prints one verdict line per program, in the order given.
+#include <algorithm>
 #include <condition_variable>
 #include <cstdio>
 #include <filesystem>

@@ -3,6 +3,7 @@
 // so that names in UTF-8 work on every system.
 #include "kivet/check/pictures.h"
 
+#include <algorithm>
 #include <filesystem>
 #include <fstream>
 #include <iterator>

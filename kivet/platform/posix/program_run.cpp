@@ -38,13 +38,15 @@ int open_pidfd(pid_t pid) {
 #endif
 }
 
-// Waits until the child ends or `deadline` passes; true when it ended,
-// with its wait status.
-bool wait_until(pid_t pid, int pidfd, Clock::time_point deadline, int& wait_status) {
+// Waits until the child ends or `deadline` passes; true when it ended. The
+// child is not reaped: while it is a zombie its process group's number
+// cannot be taken by another process, so the group can still be killed.
+bool wait_until(pid_t pid, int pidfd, Clock::time_point deadline) {
   int step_ms = 1;
   for (;;) {
-    pid_t done = waitpid(pid, &wait_status, WNOHANG);
-    if (done == pid) return true;
+    siginfo_t info{};
+    int done = waitid(P_PID, static_cast<id_t>(pid), &info, WEXITED | WNOHANG | WNOWAIT);
+    if (done == 0 && info.si_pid == pid) return true;
     if (done < 0 && errno != EINTR) return true;
     auto left = std::chrono::duration_cast<std::chrono::milliseconds>(deadline - Clock::now());
     if (left.count() <= 0) return false;
@@ -138,21 +140,20 @@ RunResult run_program(const RunRequest& request) {
   auto start = Clock::now();
   auto deadline = start + std::chrono::duration_cast<Clock::duration>(
                               std::chrono::duration<double>(request.time_limit_seconds));
-  int wait_status = 0;
   bool timed_out = false;
-  if (!wait_until(pid, pidfd, deadline, wait_status)) {
+  if (!wait_until(pid, pidfd, deadline)) {
     timed_out = true;
     kill(-pid, SIGTERM);
     auto grace = Clock::now() + std::chrono::duration_cast<Clock::duration>(
                                     std::chrono::duration<double>(GRACE_SECONDS));
-    if (!wait_until(pid, pidfd, grace, wait_status)) {
-      kill(-pid, SIGKILL);
-      while (waitpid(pid, &wait_status, 0) < 0 && errno == EINTR) {
-      }
-    }
+    if (!wait_until(pid, pidfd, grace)) kill(-pid, SIGKILL);
   }
-  // Whatever the program left running in its group goes with it.
+  // Whatever the program left running in its group goes with it, before
+  // the program itself is reaped.
   kill(-pid, SIGKILL);
+  int wait_status = 0;
+  while (waitpid(pid, &wait_status, 0) < 0 && errno == EINTR) {
+  }
   if (pidfd >= 0) close(pidfd);
 
   if (got == static_cast<ssize_t>(sizeof error)) {

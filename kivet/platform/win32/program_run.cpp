@@ -7,6 +7,7 @@
 // when it grows past the bound; other files are not bounded.
 #include "kivet/check/program_run.h"
 
+#include <mutex>
 #include <thread>
 
 #include "kivet/platform/win32/wide_text.h"
@@ -16,6 +17,11 @@ namespace kivet::check {
 namespace {
 
 constexpr DWORD WATCH_STEP_MS = 20;
+
+// A child inherits every inheritable handle of the process: the handles
+// made for one run are inheritable only while that run's process is made,
+// so that several runs at once do not get each other's files.
+std::mutex inheriting;
 
 HANDLE open_for_child(const std::string& path, bool writing) {
   SECURITY_ATTRIBUTES inherit{sizeof(SECURITY_ATTRIBUTES), nullptr, TRUE};
@@ -59,6 +65,7 @@ long long file_size(HANDLE file) {
 
 RunResult run_program(const RunRequest& request) {
   RunResult result;
+  std::unique_lock<std::mutex> hold(inheriting);
   HANDLE in = open_for_child(request.input, false);
   HANDLE out = open_for_child(request.output, true);
   HANDLE err = open_for_child(request.errors, true);
@@ -92,6 +99,8 @@ RunResult run_program(const RunRequest& request) {
   DWORD start_error = GetLastError();
   CloseHandle(in);
   CloseHandle(err);
+  SetHandleInformation(out, HANDLE_FLAG_INHERIT, 0);
+  hold.unlock();
   if (!started) {
     CloseHandle(out);
     if (job) CloseHandle(job);
