@@ -71,6 +71,37 @@ TEST_F(WindowsPackageTest, KivetCheckPassesTheProgramAgainstAFolderMadeOnLinux) 
   EXPECT_TRUE(exists(dir_.file("report/001-ball.exe/frame-10.png")));
 }
 
+// A class of Windows programs checked under Wine by the Windows build of
+// kivet-check against a folder that the Linux build made from the
+// reference: the verdicts of Linux, a crash named by its exception.
+TEST_F(WindowsPackageTest, AClassOfWindowsProgramsAgainstAFolderMadeOnLinux) {
+  ASSERT_TRUE(write_file(dir_.file("house.scr"), "KIVET_PERIODIC(60);\n"));
+  ASSERT_EQ(run_command({LINUX_KIVET_CHECK_PATH, "--make-expected", "expected", "--script",
+                         "house.scr", "--frames", "30", LINUX_HOUSE_PATH},
+                        "", 60000, dir_.path()),
+            0);
+  std::vector<std::string> argv = {"sh", "-c",
+                                   "exec wine \"$0\" --expected expected \"$@\" >verdicts.txt",
+                                   windows_program("kivet-check")};
+  std::string expected;
+  const char* verdicts[][2] = {{"good", "pass"},
+                               {"one_pixel", "picture differs (1 pixel)"},
+                               {"ignores_quit", "did not end after quit"},
+                               {"crashes", "crashed (exception 0xC0000005)"}};
+  for (const auto& verdict : verdicts) {
+    std::string program = "Z:" + windows_program(std::string("tests/house_") + verdict[0]);
+    argv.push_back(program);
+    expected += program + ": " + verdict[1] + "\n";
+  }
+  int status = run_command(argv, wine_display(), 120000, dir_.path(), wine_prefix()->environment());
+  std::string got;
+  for (char c : read_file(dir_.file("verdicts.txt"))) {
+    if (c != '\r') got += c;
+  }
+  EXPECT_EQ(status, 1);
+  EXPECT_EQ(got, expected);
+}
+
 TEST_F(WindowsPackageTest, UsersProgramBuiltAgainstTheInstalledPackage) {
   const std::string source = SOURCE_DIR;
   // cmake in the test's directory, its output kept in cmake.log.

@@ -50,9 +50,13 @@ bool WinePrefix::start(const std::string& display) {
                   "WINEDLLOVERRIDES=mscoree,mshtml=;winemenubuilder.exe=d"};
   if (!start_server() || run({"wineboot", "-i"}, PREFIX_TIMEOUT_MS) != 0) return false;
   // Without a window manager, managed windows would wait 2 s at every hide
-  // and get no caption.
+  // and get no caption. A program that crashes ends at once, as on a
+  // Windows without a user, rather than under Wine's crash dialog.
   return run({"wine", "reg", "add", "HKCU\\Software\\Wine\\X11 Driver", "/v", "Managed", "/d", "N",
               "/f"},
+             COMMAND_TIMEOUT_MS) == 0 &&
+         run({"wine", "reg", "add", "HKCU\\Software\\Wine\\WineDbg", "/v", "ShowCrashDialog", "/t",
+              "REG_DWORD", "/d", "0", "/f"},
              COMMAND_TIMEOUT_MS) == 0;
 }
 

@@ -65,6 +65,9 @@ long long file_size(HANDLE file) {
 
 RunResult run_program(const RunRequest& request) {
   RunResult result;
+  // A program that crashes ends at once with its exception's code: no
+  // error box or debugger waits for a user (the mode passes to children).
+  SetErrorMode(GetErrorMode() | SEM_FAILCRITICALERRORS | SEM_NOGPFAULTERRORBOX);
   std::unique_lock<std::mutex> hold(inheriting);
   HANDLE in = open_for_child(request.input, false);
   HANDLE out = open_for_child(request.output, true);
