@@ -5,6 +5,7 @@
 // usage errors.
 #include <gtest/gtest.h>
 #include <sys/wait.h>
+#include <unistd.h>
 
 #include <cstdlib>
 #include <filesystem>
@@ -30,13 +31,19 @@ struct Ran {
 
 class ClassCheck : public ::testing::Test {
  protected:
+  // A folder of its own for each test process: ctest runs them at once.
   static void SetUpTestSuite() {
-    work() = fs::path(TEST_WORK_DIR) / "class_check";
+    work() = fs::path(TEST_WORK_DIR) / ("class_check-" + std::to_string(getpid()));
     fs::remove_all(work());
     fs::create_directories(work());
     write_file((work() / "house.scr").string(), "KIVET_PERIODIC(60);\n");
     Ran made = run("--make-expected expected --script house.scr --frames 30 " + house("reference"));
     ASSERT_EQ(made.status, 0) << made.err;
+  }
+
+  // What a failed test leaves stays for a look.
+  static void TearDownTestSuite() {
+    if (!::testing::UnitTest::GetInstance()->Failed()) fs::remove_all(work());
   }
 
   static fs::path& work() {
