@@ -3,15 +3,16 @@
 #
 #   kivet_add_check(NAME house PROGRAM house EXPECTED ${CMAKE_CURRENT_SOURCE_DIR}/expected
 #                   SCRIPT ${CMAKE_CURRENT_SOURCE_DIR}/house.scr [ANSWERS file] [FRAMES 20 40]
-#                   [TIME_LIMIT seconds] [TOLERANCE pixels] [REPORT dir])
+#                   [FILES file...] [TIME_LIMIT seconds] [TOLERANCE pixels] [REPORT dir])
 #
 # PROGRAM is a target of the project; the test passes when kivet-check
 # gives it "pass", and its output shows the verdict otherwise. Without
-# FRAMES the frames of the expected folder are checked; without REPORT the
+# FRAMES the frames of the expected folder are checked, without FILES the
+# files it keeps are put beside the program; without REPORT the
 # report goes to NAME-report in the build folder.
 function(kivet_add_check)
   cmake_parse_arguments(CHECK "" "NAME;PROGRAM;EXPECTED;SCRIPT;ANSWERS;TIME_LIMIT;TOLERANCE;REPORT"
-                        "FRAMES" ${ARGN})
+                        "FRAMES;FILES" ${ARGN})
   foreach(required NAME PROGRAM EXPECTED SCRIPT)
     if(NOT CHECK_${required})
       message(FATAL_ERROR "kivet_add_check: ${required} is missing")
@@ -32,6 +33,9 @@ function(kivet_add_check)
     string(REPLACE ";" "," frames "${CHECK_FRAMES}")
     list(APPEND command --frames ${frames})
   endif()
+  foreach(file ${CHECK_FILES})
+    list(APPEND command --file ${file})
+  endforeach()
   if(CHECK_TIME_LIMIT)
     list(APPEND command --time-limit ${CHECK_TIME_LIMIT})
   endif()

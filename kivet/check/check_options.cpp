@@ -9,7 +9,8 @@ namespace kivet::check {
 
 const char* const HELP_TEXT =
     "Usage: kivet-check --make-expected DIR --script FILE [--answers FILE]\n"
-    "                   [--frames N,N...] [--time-limit SECONDS] PROGRAM\n"
+    "                   [--frames N,N...] [--file FILE]... [--time-limit SECONDS]\n"
+    "                   PROGRAM\n"
     "       kivet-check --expected DIR [--report DIR] [--time-limit SECONDS]\n"
     "                   [--jobs N] [--tolerance PIXELS] PROGRAM...\n"
     "\n"
@@ -29,6 +30,8 @@ const char* const HELP_TEXT =
     "  --script FILE        the events to play (KIVET.SCR)\n"
     "  --answers FILE       standard input: the answers to KIVET_gets\n"
     "  --frames N,N...      also compare the picture after the Nth periodic event\n"
+    "  --file FILE          a file the program reads (a picture...), put beside it\n"
+    "                       in its folder; --make-expected keeps it in DIR/files\n"
     "  --expected DIR       check each PROGRAM against DIR (its script, answers and\n"
     "                       frames, unless --script, --answers or --frames say other)\n"
     "  --report DIR         write DIR/index.html, DIR/results.csv and the pictures\n"
@@ -71,7 +74,8 @@ bool parse_options(int argc, const char* const* argv, CheckOptions& options,
     }
     bool takes_value = arg == "--expected" || arg == "--make-expected" || arg == "--script" ||
                        arg == "--answers" || arg == "--report" || arg == "--frames" ||
-                       arg == "--time-limit" || arg == "--jobs" || arg == "--tolerance";
+                       arg == "--time-limit" || arg == "--jobs" || arg == "--tolerance" ||
+                       arg == "--file";
     if (!takes_value) {
       if (arg.size() > 1 && arg[0] == '-' && arg != "--") {
         problem = "unknown option " + arg;
@@ -100,6 +104,8 @@ bool parse_options(int argc, const char* const* argv, CheckOptions& options,
       options.script = value;
     } else if (arg == "--answers") {
       options.answers = value;
+    } else if (arg == "--file") {
+      options.files.push_back(value);
     } else if (arg == "--report") {
       options.report = value;
     } else if (arg == "--frames") {

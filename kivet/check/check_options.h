@@ -16,6 +16,7 @@ struct CheckOptions {
   double time_limit_seconds = 10;
   int jobs = 0;  // 0: the number of processors
   long tolerance = 0;
+  std::vector<std::string> files;  // --file: put beside each program
   std::vector<std::string> programs;
 };
 

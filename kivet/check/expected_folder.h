@@ -7,6 +7,7 @@
 //   output.txt    standard output, lines ended by "\n"
 //   log.txt       standard output of a second run with logging on
 //   final.png     the final picture; frame-N.png the picture after tick N
+//   files/        the files the program reads (pictures...), put beside it
 #pragma once
 
 #include <string>
@@ -20,6 +21,7 @@ constexpr const char* ANSWERS_FILE = "answers.txt";
 constexpr const char* OUTPUT_FILE = "output.txt";
 constexpr const char* LOG_FILE = "log.txt";
 constexpr const char* FINAL_PICTURE = "final.png";
+constexpr const char* FILES_FOLDER = "files";
 
 struct ExpectedFolder {
   std::string folder;

@@ -50,12 +50,62 @@ bool same_place(const std::string& a, const std::string& b) {
   return fs::exists(fs::u8path(a), error) && fs::equivalent(fs::u8path(a), fs::u8path(b), error);
 }
 
+// Why the files given to put beside a program cannot be, or empty: each
+// must be a file, and its name must not be one the run itself uses.
+std::string files_problem(const std::vector<std::string>& files) {
+  std::vector<std::string> names;
+  for (const std::string& file : files) {
+    if (!is_file(file)) return "cannot read the file " + file;
+    std::string name = fs::u8path(file).filename().u8string();
+    bool taken = name == "KIVET.SCR" || name == "answers.txt" || name == "stdout.txt" ||
+                 name == "stderr.txt" || name == "final.png" || name.compare(0, 6, "final-") == 0 ||
+                 std::find(names.begin(), names.end(), name) != names.end();
+    if (taken) return "the file " + file + " cannot go beside the program: its name " + name + " is taken";
+    names.push_back(name);
+  }
+  return "";
+}
+
+// The files that an expected folder keeps for its programs, by name.
+std::vector<std::string> kept_files(const ExpectedFolder& expected) {
+  std::vector<std::string> files;
+  std::error_code error;
+  for (const fs::directory_entry& entry : fs::directory_iterator(fs::u8path(expected.path(FILES_FOLDER)), error)) {
+    if (entry.is_regular_file(error)) files.push_back(entry.path().u8string());
+  }
+  std::sort(files.begin(), files.end());
+  return files;
+}
+
+// Keeps the files in DIR/files, in place of what was there: they are read
+// first, since they may be the very files kept there.
+bool keep_files(const ExpectedFolder& expected, const std::vector<std::string>& files) {
+  std::vector<std::pair<std::string, std::string>> contents;
+  for (const std::string& file : files) {
+    bool cut = false;
+    contents.emplace_back(fs::u8path(file).filename().u8string(), read_file(file, OUTPUT_BOUND, &cut));
+    if (cut) return false;
+  }
+  fs::path folder = fs::u8path(expected.path(FILES_FOLDER));
+  std::error_code error;
+  fs::remove_all(folder, error);
+  if (contents.empty()) return true;
+  if (!fs::create_directory(folder, error)) return false;
+  for (const auto& [name, bytes] : contents) {
+    if (!write_file((folder / fs::u8path(name)).u8string(), bytes)) return false;
+  }
+  return true;
+}
+
 int make_expected(const CheckOptions& options) {
   if (!is_file(options.script)) return trouble("cannot read the script " + options.script);
   if (!options.answers.empty() && !is_file(options.answers)) {
     return trouble("cannot read the answers " + options.answers);
   }
+  std::string unfit = files_problem(options.files);
+  if (!unfit.empty()) return trouble(unfit);
   RunSetup setup;
+  setup.files = options.files;
   setup.frames = options.frames;
   setup.time_limit_seconds = options.time_limit_seconds;
   // The teacher's files are read into memory first: the folder may be
@@ -100,6 +150,7 @@ int make_expected(const CheckOptions& options) {
   for (size_t i = 0; i < setup.frames.size(); ++i) {
     written = written && write_file(expected.path(frame_picture(setup.frames[i])), outcome.frame_pngs[i]);
   }
+  written = written && keep_files(expected, options.files);
   written = written &&
             write_file(expected.path(DESCRIPTION_FILE), description_text(expected, options.script));
   if (!written) return trouble("cannot write into " + options.folder);
@@ -163,6 +214,9 @@ int check_class(const CheckOptions& options) {
                            : expected.has_answers   ? expected.path(ANSWERS_FILE)
                                                     : "";
   settings.setup.frames = options.frames_given ? options.frames : expected.frames;
+  settings.setup.files = options.files.empty() ? kept_files(expected) : options.files;
+  std::string unfit = files_problem(settings.setup.files);
+  if (!unfit.empty()) return trouble(unfit);
   settings.setup.time_limit_seconds = options.time_limit_seconds;
   settings.tolerance = options.tolerance;
   if (!is_file(settings.setup.script)) return trouble("cannot read the script " + settings.setup.script);

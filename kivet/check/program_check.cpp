@@ -67,6 +67,9 @@ RunOutcome run_headless(const std::string& program, const RunSetup& setup, bool 
                          {"KIVET_SNAPSHOT_FRAMES", frames_text(setup.frames, ",")},
                          {"KIVET_LOGGING", logging ? "1" : "0"}};
   bool ready = copy_file_to(setup.script, folder / "KIVET.SCR");
+  for (const std::string& file : setup.files) {
+    ready = ready && copy_file_to(file, folder / fs::u8path(file).filename());
+  }
   if (ready && !setup.answers.empty()) {
     ready = copy_file_to(setup.answers, folder / "answers.txt");
   } else if (ready) {

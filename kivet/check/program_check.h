@@ -20,6 +20,7 @@ constexpr size_t PICTURE_BOUND = 16u << 20;
 struct RunSetup {
   std::string script;   // the script file to play
   std::string answers;  // the answers file, or empty
+  std::vector<std::string> files;  // files the program reads, put beside it
   std::vector<int> frames;
   double time_limit_seconds = 10;
 };

@@ -153,6 +153,26 @@ TEST_F(ClassCheck, ATimeLimitStillLeavesThePicture) {
   EXPECT_TRUE(fs::exists(work() / "limit/001-house_draws_for_ever/got.png"));
 }
 
+// A file the program reads goes beside it in each run: kept in the expected
+// folder by --make-expected, or given again with --file in its place.
+TEST_F(ClassCheck, FilesBesideTheProgram) {
+  write_file((work() / "name.txt").string(), "Anna\n");
+  Ran made = run("--make-expected signed --script house.scr --file name.txt " + house("signs"));
+  ASSERT_EQ(made.status, 0) << made.err;
+  EXPECT_EQ(file("signed/files/name.txt"), "Anna\n");
+  EXPECT_EQ(file("signed/output.txt"), "Anna\nEOF encountered in script file KIVET.SCR\n");
+  EXPECT_EQ(run("--expected signed " + house("signs")).out, house("signs") + ": pass\n");
+  fs::create_directories(work() / "other");
+  write_file((work() / "other/name.txt").string(), "Bob\n");
+  EXPECT_EQ(run("--expected signed --file other/name.txt " + house("signs")).out,
+            house("signs") + ": output differs (line 1)\n");
+  write_file((work() / "other/house.scr").string(), "");
+  Ran taken = run("--expected signed --file house.scr --file other/house.scr " + house("signs"));
+  EXPECT_EQ(taken.status, 2);
+  EXPECT_EQ(taken.err, "kivet-check: the file other/house.scr cannot go beside the program: its name "
+                       "house.scr is taken\n");
+}
+
 TEST_F(ClassCheck, UsageErrorsSayWhatIsWrong) {
   Ran none = run("");
   EXPECT_EQ(none.status, 2);

@@ -10,6 +10,8 @@
 //                      final picture, another one at tick 30)
 //   draws_for_ever     draws without end once its script is over
 //   floods             writes 40 MB to standard output first
+//   signs              writes on standard output the first line of
+//                      name.txt, a file beside it
 // The sun moves 4 pixels to the right on each tick from tick 20 to 50.
 #include <kivet/display.h>
 
@@ -66,6 +68,14 @@ int kivet_main() {
   if (variant("floods")) {
     std::vector<char> megabyte(1 << 20, 'x');
     for (int i = 0; i < 40; ++i) std::fwrite(megabyte.data(), 1, megabyte.size(), stdout);
+  }
+  if (variant("signs")) {
+    char name[64] = "(no name.txt)\n";
+    if (FILE* file = std::fopen("name.txt", "r")) {
+      if (!std::fgets(name, sizeof name, file)) std::strcpy(name, "(empty)\n");
+      std::fclose(file);
+    }
+    std::fputs(name, stdout);
   }
   Display display;
   int ticks = 0;
