@@ -17,6 +17,7 @@ if(KIVET_SYSTEM STREQUAL web)
   install(FILES ${KIVET_WEB_PATHS} DESTINATION ${KIVET_WEB_DATA_DIR})
 endif()
 install(FILES ${PROJECT_SOURCE_DIR}/kivet/kivet.h ${PROJECT_SOURCE_DIR}/kivet/display.h
+              ${PROJECT_SOURCE_DIR}/kivet/keys.h
         DESTINATION ${CMAKE_INSTALL_INCLUDEDIR}/kivet)
 
 install(EXPORT kivetTargets NAMESPACE kivet:: DESTINATION ${KIVET_CMAKE_DIR})

@@ -72,7 +72,7 @@ void Display::sleep(int milliseconds) {
 
 EventKind Display::get_next_event(int& x, int& y, char& key) {
   int kind = KIVET_wait_event(&x, &y, &key);
-  if (kind >= 1 && kind <= 4) return static_cast<EventKind>(kind);
+  if (kind >= kivet::mouse && kind <= kivet::mouse_released) return static_cast<EventKind>(kind);
   return kivet::none;
 }
 
@@ -82,6 +82,14 @@ void Display::set_animation(AnimationMode mode) {
 }
 
 void Display::flush() { KIVET_flush(); }
+
+void Display::set_key_events(bool on) { KIVET_set_key_events(on ? 1 : 0); }
+
+bool Display::key_down(int code) const { return KIVET_key_down(code) != 0; }
+
+void Display::set_mouse_events(bool on) { KIVET_set_mouse_events(on ? 1 : 0); }
+
+void Display::set_tick(int milliseconds) { KIVET_set_tick(milliseconds); }
 
 void Display::write_char(int x, int y, char ch, int colour, int size) {
   KIVET_printf_text(colour, x, y, size, "%c", ch);

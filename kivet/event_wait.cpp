@@ -28,8 +28,19 @@ static bool timer_already_queued(const Message& message) {
   return false;
 }
 
+// Moves of the mouse waiting one after the other become one, the latest:
+// a program that takes longer than the mouse's pace sees where it is now.
+static bool replaces_queued_move(const Message& message) {
+  std::deque<Message>& queue = state().message_queue;
+  if (message.kind != MessageKind::mouse_move || queue.empty()) return false;
+  Message& last = queue.back();
+  if (last.kind != MessageKind::mouse_move || last.window != message.window) return false;
+  last = message;
+  return true;
+}
+
 void post_message(const Message& message) {
-  if (timer_already_queued(message)) return;
+  if (timer_already_queued(message) || replaces_queued_move(message)) return;
   state().message_queue.push_back(message);
 }
 
@@ -110,6 +121,14 @@ static bool script_run_over() {
   return !state().playing_back && !state().play_one && platform().unattended();
 }
 
+// The keys down are those the events returned so far say are down, live
+// or played from a script alike.
+static void note_keys_returned() {
+  int code = state().event_key & 0xFF;
+  if (state().event_kind == EVENT_KEY_PRESSED) state().keys_down[code] = true;
+  if (state().event_kind == EVENT_KEY_RELEASED) state().keys_down[code] = false;
+}
+
 }  // namespace kivet
 
 using namespace kivet;
@@ -122,7 +141,34 @@ static void hand_out(int* x, int* y, char* key) {
   if (key) *key = quit ? 0 : static_cast<char>(state().event_key);
 }
 
+void KIVET_set_key_events(int on) {
+  state().key_events = on != 0;
+  // Keys switched off are up for the program: none is left down for ever.
+  if (!state().key_events) {
+    for (bool& down : state().keys_down) down = false;
+  }
+}
+
+void KIVET_set_mouse_events(int on) { state().mouse_events = on != 0; }
+
+int KIVET_key_down(int code) { return state().keys_down[code & 0xFF] ? 1 : 0; }
+
+int KIVET_set_tick(int milliseconds) {
+  int used = milliseconds;
+  if (used < TICK_MIN_MS) used = TICK_MIN_MS;
+  if (used > TICK_MAX_MS) used = TICK_MAX_MS;
+  if (used != milliseconds) {
+    KIVET_log_message("Tick of %d ms not possible, using %d ms\n", milliseconds, used);
+  }
+  if (used == state().tick_ms) return 1;
+  state().tick_ms = used;
+  // The timer starts again: its ticks are due at now + k x the new tick.
+  if (state().library_open && !platform().unattended()) platform().start_timer(TIMER_NUMBER, used);
+  return 1;
+}
+
 int KIVET_wait_event(int* x, int* y, char* key) {
+  state().asked_for_event = true;
   state().event_kind = EVENT_NONE_YET;
   state().event_key = 0;
   state().event_y = 0;
@@ -151,6 +197,7 @@ int KIVET_wait_event(int* x, int* y, char* key) {
   if (state().recording) script_recording_step();
   if (state().event_kind == EVENT_QUIT) state().quit_requested = true;
   if (state().quit_requested) state().event_kind = EVENT_QUIT;
+  note_keys_returned();
   hand_out(x, y, key);
   return state().event_kind;
 }

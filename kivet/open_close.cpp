@@ -54,7 +54,7 @@ int KIVET_open(void* instance_value, void* /*previous_instance*/, const char* /*
     // once, as fast as the program takes it. No tick is ever waited for.
     script_toggle_playback();
   } else {
-    p.start_timer(TIMER_NUMBER, TIMER_PERIOD_MS);
+    p.start_timer(TIMER_NUMBER, state().tick_ms);
   }
   return 1;
 }
