@@ -24,6 +24,7 @@ install(EXPORT kivetTargets NAMESPACE kivet:: DESTINATION ${KIVET_CMAKE_DIR})
 write_basic_package_version_file(${CMAKE_CURRENT_BINARY_DIR}/kivetConfigVersion.cmake
                                  VERSION ${PROJECT_VERSION} COMPATIBILITY SameMajorVersion)
 install(FILES ${PROJECT_SOURCE_DIR}/cmake/kivetConfig.cmake
+              ${PROJECT_SOURCE_DIR}/cmake/kivet_files.cmake
               ${CMAKE_CURRENT_BINARY_DIR}/kivetConfigVersion.cmake
         DESTINATION ${KIVET_CMAKE_DIR})
 

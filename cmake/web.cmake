@@ -21,7 +21,8 @@ string(JOIN " " KIVET_WEB_COMPILE_FLAGS ${KIVET_WEB_COMPILE_OPTIONS})
 target_compile_options(kivet_core PUBLIC ${KIVET_WEB_COMPILE_OPTIONS})
 
 add_library(kivet_system OBJECT ${KIVET_WEB_DIR}/canvas_font.cpp
-            ${PROJECT_SOURCE_DIR}/kivet/platform/posix/script_file.cpp)
+            ${PROJECT_SOURCE_DIR}/kivet/platform/posix/script_file.cpp
+            ${PROJECT_SOURCE_DIR}/kivet/platform/posix/picture_file.cpp)
 target_link_libraries(kivet_system PUBLIC kivet_core)
 set(KIVET_SYSTEM_LIBRARIES "")
 

@@ -83,13 +83,6 @@ void Display::set_animation(AnimationMode mode) {
 
 void Display::flush() { KIVET_flush(); }
 
-void Display::set_key_events(bool on) { KIVET_set_key_events(on ? 1 : 0); }
-
-bool Display::key_down(int code) const { return KIVET_key_down(code) != 0; }
-
-void Display::set_mouse_events(bool on) { KIVET_set_mouse_events(on ? 1 : 0); }
-
-void Display::set_tick(int milliseconds) { KIVET_set_tick(milliseconds); }
 
 void Display::write_char(int x, int y, char ch, int colour, int size) {
   KIVET_printf_text(colour, x, y, size, "%c", ch);

@@ -105,6 +105,15 @@ class Display {
   // A filled disc 2 * radius + 1 pixels across.
   void circle(int x, int y, int radius, int colour);
 
+  // The picture in a PNG, JPEG, BMP or GIF file, its top-left corner at
+  // (x, y), at its own size or with each pixel a scale x scale block. Its
+  // own colours, not the palette's; pixels less than half opaque leave what
+  // is under them. Read once, kept while the Display lives. A file that
+  // cannot be drawn (missing, not a picture, more than 4096 pixels either
+  // way) is reported once in the text window and draws nothing.
+  void picture(int x, int y, const char* file);
+  void picture(int x, int y, const char* file, int scale);
+
  private:
   int scene_width;
   int scene_height;

@@ -181,6 +181,15 @@ int KIVET_draw_text(int color, int x, int y, int ptsize, const char* text);
 int KIVET_printf_text(int color, int x, int y, int ptsize, const char* format, ...)
     KIVET_PRINTF_FORMAT(5, 6);
 
+// Draws the picture in a PNG, JPEG, BMP or GIF file (its first frame) with
+// its top-left corner at (x, y), each of its pixels a scale x scale block
+// (a scale below 1 is reported and 1 used). Pixels at least half opaque
+// are drawn in their own colours, the others leave the bitmap as it is. A
+// file is read and decoded once and kept while the library is open. A file
+// that cannot be read or decoded, or a picture of more than 4096 pixels
+// either way, is reported once and draws nothing. Returns 1.
+int KIVET_draw_picture(int x, int y, const char* file, int scale);
+
 // Writes one printf-formatted line (at most 1023 characters) to the text
 // window, where the last 25 lines are kept; in a headless run, to standard
 // output. Returns the number of characters formatted.

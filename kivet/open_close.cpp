@@ -63,6 +63,8 @@ int KIVET_close() {
   if (!state().library_open) return 1;
   state().library_open = false;
   write_requested_snapshot();
+  // Pictures are kept while the Display lives.
+  state().pictures.reset();
   bool was_recording = state().recording;
   script_finish();
   if (was_recording) platform().check_menu_entry(CMD_RECORD, false);

@@ -6,7 +6,6 @@
 #pragma once
 
 #include <cstdio>
-#include <map>
 #include <deque>
 #include <memory>
 #include <string>
@@ -45,6 +44,11 @@ constexpr int EVENT_KINDS[] = {EVENT_MOUSE,       EVENT_KEYBOARD,     EVENT_PERI
 // The number of key codes (0 to 255) that key_down can tell.
 constexpr int KEY_CODES = 256;
 
+// The decoded pictures kept at most, in bytes of their pixels, and the
+// largest picture file read.
+constexpr size_t PICTURE_CACHE_BYTES = size_t{64} << 20;
+constexpr size_t PICTURE_FILE_MAX_BYTES = size_t{64} << 20;
+
 // Menu command numbers.
 enum Command {
   CMD_ANIMATE = 1,
@@ -57,6 +61,11 @@ enum Command {
   CMD_QUIT = 8,
   CMD_INFO = 9,
 };
+
+// The pictures kept, known only to the file that draws them: a program
+// that draws none links nothing of them.
+struct PictureCache;
+using PictureCachePointer = std::unique_ptr<PictureCache, void (*)(PictureCache*)>;
 
 // Closes the script file when the state lets it go.
 struct ScriptFileCloser {
@@ -114,6 +123,10 @@ struct LibraryState {
   bool asked_for_event = false;
   bool has_drawn = false;
   bool noted_no_wait = false;
+
+  // Pictures decoded from files (kivet/picture.cpp), kept while the library
+  // is open; none until the program draws one.
+  PictureCachePointer pictures{nullptr, nullptr};
 
   bool recording = false;
   bool playing_back = false;

@@ -111,4 +111,5 @@ void KIVET_render(const DrawCommand& command) {
     }
   }
   state().KIVET_dirty = true;
+  state().has_drawn = true;
 }

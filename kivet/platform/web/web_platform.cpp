@@ -172,7 +172,17 @@ class WebPlatform : public Platform {
           break;
         case KIVET_PAGE_KEY_DOWN:
           post_message(Message{graphics, MessageKind::key_down, fields[0], fields[1],
-                               fields[2] ? CONTROL_HELD : 0});
+                               ((fields[2] & 1) ? CONTROL_HELD : 0) |
+                                   ((fields[2] & 2) ? AUTO_REPEAT : 0)});
+          break;
+        case KIVET_PAGE_MOVE:
+          post_message(Message{graphics, MessageKind::mouse_move, fields[0], fields[1]});
+          break;
+        case KIVET_PAGE_LIFT:
+          post_message(Message{graphics, MessageKind::left_button_up, fields[0], fields[1]});
+          break;
+        case KIVET_PAGE_BLUR:
+          post_message(Message{graphics, MessageKind::focus_lost, 0, 0});
           break;
         case KIVET_PAGE_KEY_UP:
           post_message(

@@ -1,0 +1,57 @@
+// A small game-like program for the real-window tests: key and mouse
+// events switched on, a 20 ms tick. It prints every event on its own line
+// ("pressed K D", "released K D" with D whether key_down says the key is
+// down, "keyboard K", "mouse X Y", "moved X Y", "lifted X Y", "quit"),
+// draws a dot at a click and a line along a drag, and ends with status 3.
+#include <cstdio>
+
+#include "kivet/display.h"
+
+int kivet_main() {
+  Display display;
+  display.set_key_events(true);
+  display.set_mouse_events(true);
+  display.set_tick(20);
+  display.clear(WHITE);
+  printf("ready\n");
+  fflush(stdout);
+  bool dragging = false;
+  int last_x = 0, last_y = 0;
+  for (;;) {
+    int x = 0, y = 0;
+    char key = 0;
+    EventKind kind = display.get_next_event(x, y, key);
+    if (kind == kivet::quit) break;
+    switch (kind) {
+      case kivet::key_pressed:
+      case kivet::key_released:
+        printf("%s %d %d\n", kind == kivet::key_pressed ? "pressed" : "released", key,
+               display.key_down(key) ? 1 : 0);
+        break;
+      case kivet::keyboard:
+        printf("keyboard %d\n", static_cast<unsigned char>(key));
+        break;
+      case kivet::mouse:
+        printf("mouse %d %d\n", x, y);
+        display.circle(x, y, 3, RED);
+        dragging = true;
+        break;
+      case kivet::mouse_moved:
+        printf("moved %d %d\n", x, y);
+        if (dragging) display.line(last_x, last_y, x, y, BLUE, 3);
+        break;
+      case kivet::mouse_released:
+        printf("lifted %d %d\n", x, y);
+        dragging = false;
+        break;
+      default:
+        break;
+    }
+    last_x = x;
+    last_y = y;
+    fflush(stdout);
+  }
+  printf("quit\n");
+  fflush(stdout);
+  return 3;
+}
