@@ -62,7 +62,8 @@ void* bounded_realloc(void* memory, size_t size) {
 
 namespace kivet {
 
-Picture decode_picture(const unsigned char* bytes, size_t size) {
+Picture decode_picture(const unsigned char* bytes, size_t size, int max_side) {
+  if (max_side > PICTURE_MAX_SIDE) max_side = PICTURE_MAX_SIDE;
   Picture picture;
   if (size > static_cast<size_t>(INT32_MAX)) {
     picture.failure = "the file is too large";
@@ -74,10 +75,10 @@ Picture decode_picture(const unsigned char* bytes, size_t size) {
     picture.failure = std::string("not a PNG, JPEG, BMP or GIF picture (") + stbi_failure_reason() + ")";
     return picture;
   }
-  if (width > PICTURE_MAX_SIDE || height > PICTURE_MAX_SIDE || width < 1 || height < 1) {
+  if (width > max_side || height > max_side || width < 1 || height < 1) {
     picture.failure = "the picture is " + std::to_string(width) + " x " + std::to_string(height) +
-                      " pixels, more than the " + std::to_string(PICTURE_MAX_SIDE) + " x " +
-                      std::to_string(PICTURE_MAX_SIDE) + " that can be drawn";
+                      " pixels, more than the " + std::to_string(max_side) + " x " +
+                      std::to_string(max_side) + " that can be drawn";
     return picture;
   }
   stbi_uc* rgba = stbi_load_from_memory(bytes, length, &width, &height, &channels, 4);

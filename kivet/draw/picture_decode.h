@@ -11,7 +11,8 @@
 
 namespace kivet {
 
-// The picture in `bytes`; on failure `failure` says why, in words.
-Picture decode_picture(const unsigned char* bytes, size_t size);
+// The picture in `bytes`, at most `max_side` pixels (PICTURE_MAX_SIDE at
+// most) either way; on failure `failure` says why, in words.
+Picture decode_picture(const unsigned char* bytes, size_t size, int max_side = PICTURE_MAX_SIDE);
 
 }  // namespace kivet
