@@ -3,12 +3,34 @@
 // ("pressed K D", "released K D" with D whether key_down says the key is
 // down, "keyboard K", "mouse X Y", "moved X Y", "lifted X Y", "quit"),
 // draws a dot at a click and a line along a drag, and ends with status 3.
+// With the argument "no-wait" it draws and ends without asking for an
+// event; with "busy" it draws and then computes for ever.
 #include <cstdio>
+#include <cstring>
 
 #include "kivet/display.h"
+#include "kivet/state.h"
+
+namespace {
+
+bool given(const char* argument) {
+  const kivet::LibraryState& s = kivet::state();
+  return s.start_argc >= 2 && strcmp(s.start_argv[1], argument) == 0;
+}
+
+}  // namespace
 
 int kivet_main() {
   Display display;
+  if (given("no-wait") || given("busy")) {
+    display.clear(YELLOW);
+    display.flush();
+    printf("ready\n");
+    fflush(stdout);
+    for (volatile unsigned spin = 0; given("busy"); spin = spin + 1) {
+    }
+    return 0;
+  }
   display.set_key_events(true);
   display.set_mouse_events(true);
   display.set_tick(20);

@@ -5,6 +5,7 @@
 // passes through. The run's recording, played back headless, draws the
 // same picture.
 #include <gtest/gtest.h>
+#include <signal.h>
 
 #include <string>
 #include <vector>
@@ -77,6 +78,36 @@ TEST_F(GameWindowTest, HeldKeysDragsAndTheirRecordingPlayedHeadless) {
   Image played = read_png(dir.file("played.png"));
   ASSERT_FALSE(played.empty());
   EXPECT_EQ(count_differences(crop(played, 0, 0, CLIENT_WIDTH, CLIENT_HEIGHT), live.image()), 0);
+}
+
+// The learner's two notes, each one line on standard error: a program that
+// drew and ended without asking for an event, and a first Ctrl+C that a
+// program not asking for events cannot take.
+TEST_F(GameWindowTest, NotesForAProgramThatDoesNotAskForEvents) {
+  TempDir dir;
+  const std::string with_errors = "exec \"$0\" \"$1\" 2>errors.txt";
+  EXPECT_EQ(run_command({"/bin/sh", "-c", with_errors, GAME_PATH, "no-wait"}, xvfb_.display(),
+                        10000, dir.path()),
+            0);
+  EXPECT_EQ(read_file(dir.file("errors.txt")),
+            "kivet: the program ended without waiting for events, so its windows closed at once; "
+            "to keep them, end it with: while (display.get_next_event(x, y, key) != kivet::quit) "
+            "{}\n");
+
+  start("/bin/sh", dir.path(), {"-c", with_errors, GAME_PATH, "busy"});
+  ASSERT_FALSE(HasFatalFailure());
+  ASSERT_EQ(program_.wait_for_line("ready", 10000), "ready");
+  kill(program_.pid(), SIGINT);
+  const std::string note =
+      "kivet: the program is not asking for events, so it cannot take Ctrl+C as its quit; a "
+      "second Ctrl+C stops it\n";
+  for (int tries = 0; tries < 40 && read_file(dir.file("errors.txt")) != note; ++tries) {
+    pause_ms(100);
+  }
+  EXPECT_EQ(read_file(dir.file("errors.txt")), note);
+  kill(program_.pid(), SIGINT);
+  EXPECT_EQ(program_.wait_exit(10000), 128 + SIGINT);
+  EXPECT_EQ(read_file(dir.file("errors.txt")), note) << "said once";
 }
 
 }  // namespace

@@ -171,6 +171,8 @@ class GtkPlatform : public Platform {
     run_pending_work();
   }
 
+  bool shows_windows() override { return true; }
+
   void text_clear() override { text_.clear(); }
   void text_add_line(const char* line) override { text_.add_line(line); }
 

@@ -85,6 +85,8 @@ class WebPlatform : public Platform {
     yield_if_due();
   }
 
+  bool shows_windows() override { return true; }
+
   void text_clear() override { kivet_page_text_clear(); }
 
   void text_add_line(const char* line) override {

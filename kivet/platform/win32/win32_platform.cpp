@@ -230,6 +230,8 @@ class Win32Platform : public Platform {
     }
   }
 
+  bool shows_windows() override { return true; }
+
   void text_clear() override { text_.clear(); }
   void text_add_line(const char* line) override { text_.add_line(line); }
 
