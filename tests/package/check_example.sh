@@ -2,7 +2,8 @@
 # Runs one example headless and checks what it printed and drew:
 #   check_example.sh PROGRAM DATA PNG_COMPARE WORK_DIR
 # DATA is the example's path without extension: DATA.scr is played as
-# KIVET.SCR, DATA.in (when there is one) is its standard input, and its
+# KIVET.SCR, files named DATA-* (the pictures it reads) are beside it,
+# DATA.in (when there is one) is its standard input, and its
 # standard output and snapshot must equal DATA.out and DATA.png. On a
 # mismatch the picture got and a difference picture stay in WORK_DIR. It
 # runs with a fontconfig that has no fonts: the text must come out the same.
@@ -15,6 +16,9 @@ rm -rf "$work"
 mkdir -p "$work"
 cd "$work"
 cp "$data.scr" KIVET.SCR
+for file in "$data"-*; do
+  if [ -f "$file" ]; then cp "$file" .; fi
+done
 input=/dev/null
 [ -f "$data.in" ] && input=$data.in
 
