@@ -83,5 +83,9 @@ function(kivet_web_pages)
   target_link_libraries(web_events PRIVATE kivet)
   set_target_properties(web_events PROPERTIES OUTPUT_NAME events
                         RUNTIME_OUTPUT_DIRECTORY ${PROJECT_BINARY_DIR}/tests)
+  add_executable(web_game ${PROJECT_SOURCE_DIR}/tests/real_window/game_main.cpp)
+  target_link_libraries(web_game PRIVATE kivet)
+  set_target_properties(web_game PROPERTIES OUTPUT_NAME game
+                        RUNTIME_OUTPUT_DIRECTORY ${PROJECT_BINARY_DIR}/tests)
   configure_file(${KIVET_WEB_DIR}/index.html ${PROJECT_BINARY_DIR}/index.html COPYONLY)
 endfunction()

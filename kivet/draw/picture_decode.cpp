@@ -56,6 +56,9 @@ void* bounded_realloc(void* memory, size_t size) {
 #define STBI_NO_LINEAR
 #define STBI_NO_HDR
 #define STBI_FAILURE_USERMSG
+// One thread uses the decoder; a thread-local reason would not link in the
+// browser, whose WebAssembly has no threads.
+#define STBI_NO_THREAD_LOCALS
 #define STB_IMAGE_STATIC
 #define STB_IMAGE_IMPLEMENTATION
 #include "stb_image.h"

@@ -189,6 +189,29 @@ class BrowserTest(unittest.TestCase):
         wrong = sum(1 for i in range(0, len(shown), 3) if shown[i:i + 3] != got[i:i + 3])
         self.assertEqual(wrong, 0)
 
+    def test_game_keys_held_mouse_drag_and_exit_status(self):
+        page = self.open("tests/game.html")
+        page.wait_for(lambda: lines_starting(page, "ready"), 5, "the program")
+        page.watch_keys()
+        kb.ActionChains(page.driver).key_down(kb.Keys.ARROW_LEFT).perform()
+        page.wait_for(lambda: lines_starting(page, "pressed"), 5, "the press")
+        time.sleep(0.5)
+        kb.ActionChains(page.driver).key_up(kb.Keys.ARROW_LEFT).perform()
+        page.wait_for(lambda: lines_starting(page, "released"), 5, "the release")
+        self.assertEqual(lines_starting(page, "pressed"), ["pressed 37 1"])
+        self.assertEqual(lines_starting(page, "released"), ["released 37 0"])
+        # The arrow does not scroll the page while the canvas has the keyboard.
+        self.assertIn(["ArrowLeft", False, True], page.key_log())
+        page.drag([(200, 207), (230, 223), (260, 239), (350, 287)])
+        page.wait_for(lambda: lines_starting(page, "lifted"), 5, "the release of the button")
+        self.assertEqual(lines_starting(page, "mouse"), ["mouse -100 50"])
+        self.assertEqual(lines_starting(page, "lifted"), ["lifted 50 -30"])
+        self.assertIn("moved 50 -30", page.text_lines())
+        page.js("window.dispatchEvent(new Event('blur'));")
+        page.ctrl("q")
+        page.wait_for(page.end_line, 5, "the end of the program")
+        self.assertEqual(page.end_line(), "The program has ended (exit status 3).")
+
 
 if __name__ == "__main__":
     PAGES, NATIVE_EVENTS = sys.argv[1], os.path.abspath(sys.argv[2])
