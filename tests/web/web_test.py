@@ -212,6 +212,16 @@ class BrowserTest(unittest.TestCase):
         page.wait_for(page.end_line, 5, "the end of the program")
         self.assertEqual(page.end_line(), "The program has ended (exit status 3).")
 
+    def test_catch_draws_its_sprite_from_the_pages_own_file(self):
+        page = self.open("examples/catch.html")
+        gold = bytes([255, 204, 0])
+
+        def star_shown():
+            rgb = canvas_rgb(page.pixels())
+            return any(rgb[i:i + 3] == gold for i in range(0, len(rgb), 3))
+        page.wait_for(star_shown, 5, "the star")
+        self.assertEqual(lines_starting(page, "Cannot draw picture"), [])
+
 
 if __name__ == "__main__":
     PAGES, NATIVE_EVENTS = sys.argv[1], os.path.abspath(sys.argv[2])
