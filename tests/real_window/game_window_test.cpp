@@ -1,6 +1,7 @@
 // Key and mouse events in real windows under Xvfb, with xdotool: an arrow
 // held and let go gives one press and one release, with key_down true in
-// between; a held letter types its repeats but is pressed once; moves, a
+// between; a held letter types its repeats but is pressed once; a key held
+// as the window loses the keyboard is released; moves, a
 // drag and the button's release come with their positions; the exit status
 // passes through. The run's recording, played back headless, draws the
 // same picture.
@@ -44,6 +45,14 @@ TEST_F(GameWindowTest, HeldKeysDragsAndTheirRecordingPlayedHeadless) {
   xdotool({"keyup", "a"});
   xdotool({"keyup", "Left"});
   EXPECT_EQ(program_.wait_for_line("released 37", 5000), "released 37 0");
+  // A key held while the window loses the keyboard (the pointer goes to the
+  // root window, which takes it without a window manager) is let up.
+  xdotool({"keydown", "Right"});
+  EXPECT_EQ(program_.wait_for_line("pressed 39", 5000), "pressed 39 1");
+  point_at(900, 700);
+  EXPECT_EQ(program_.wait_for_line("released 39", 5000), "released 39 0");
+  xdotool({"keyup", "Right"});
+  rest_pointer();
 
   point_at(screen_x(-100), screen_y(50));
   xdotool({"mousedown", "1"});
