@@ -89,7 +89,7 @@ test: test-build sanitize-build windows web
 	cd $(SAN_DIR) && $(SAN_ENV) ctest --output-on-failure -j$(JOBS)
 
 fuzz: sanitize-build
-	for target in script_reader drawing; do \
+	for target in script_reader drawing picture; do \
 	  sh tests/fuzz/run_fuzzer.sh $(SAN_DIR)/tests/$${target}_fuzz \
 	    tests/fuzz/corpus/$$target $(FUZZ_SECONDS) || exit 1; \
 	done

@@ -23,12 +23,14 @@ if(KIVET_SYSTEM STREQUAL web)
   install(FILES ${KIVET_WEB_PATHS} DESTINATION ${KIVET_WEB_DATA_DIR})
 endif()
 install(FILES ${PROJECT_SOURCE_DIR}/kivet/kivet.h ${PROJECT_SOURCE_DIR}/kivet/display.h
+              ${PROJECT_SOURCE_DIR}/kivet/keys.h
         DESTINATION ${CMAKE_INSTALL_INCLUDEDIR}/kivet)
 
 install(EXPORT kivetTargets NAMESPACE kivet:: DESTINATION ${KIVET_CMAKE_DIR})
 write_basic_package_version_file(${CMAKE_CURRENT_BINARY_DIR}/kivetConfigVersion.cmake
                                  VERSION ${PROJECT_VERSION} COMPATIBILITY SameMajorVersion)
 install(FILES ${PROJECT_SOURCE_DIR}/cmake/kivetConfig.cmake
+              ${PROJECT_SOURCE_DIR}/cmake/kivet_files.cmake
               ${CMAKE_CURRENT_BINARY_DIR}/kivetConfigVersion.cmake
         DESTINATION ${KIVET_CMAKE_DIR})
 

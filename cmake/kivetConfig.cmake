@@ -1,9 +1,12 @@
 # The kivet package: find_package(kivet) gives the target kivet::kivet, the
 # library with its process entry, which brings the flags of what it needs
 # with it: on Linux GTK, cairo and Pango; on Windows the system's own
-# user32 and gdi32; in the browser the page's flags. On Linux and Windows
-# it also gives kivet::check, the command kivet-check, and the function
-# kivet_add_check (kivetCheck.cmake), a CTest test that checks a program.
+# user32 and gdi32; in the browser the page's flags. kivet_add_files(target
+# file...) puts a program's pictures into its page (kivet_files.cmake). On
+# Linux and Windows it also gives kivet::check, the command kivet-check, and
+# the function kivet_add_check (kivetCheck.cmake), a CTest test that checks
+# a program.
+include(${CMAKE_CURRENT_LIST_DIR}/kivet_files.cmake)
 
 # Built for the browser (emscripten's toolchain), it needs nothing else, and
 # programs linked with it are web pages: .html with their .js and .wasm.

@@ -22,7 +22,8 @@ target_compile_options(kivet_core PUBLIC ${KIVET_WEB_COMPILE_OPTIONS})
 
 add_library(kivet_system OBJECT ${KIVET_WEB_DIR}/canvas_font.cpp
             ${KIVET_WEB_DIR}/page_without_environment.cpp
-            ${PROJECT_SOURCE_DIR}/kivet/platform/posix/script_file.cpp)
+            ${PROJECT_SOURCE_DIR}/kivet/platform/posix/script_file.cpp
+            ${PROJECT_SOURCE_DIR}/kivet/platform/posix/picture_file.cpp)
 target_link_libraries(kivet_system PUBLIC kivet_core)
 set(KIVET_SYSTEM_LIBRARIES "")
 
@@ -82,6 +83,10 @@ function(kivet_web_pages)
   add_executable(web_events ${PROJECT_SOURCE_DIR}/tests/web/events_main.cpp)
   target_link_libraries(web_events PRIVATE kivet)
   set_target_properties(web_events PROPERTIES OUTPUT_NAME events
+                        RUNTIME_OUTPUT_DIRECTORY ${PROJECT_BINARY_DIR}/tests)
+  add_executable(web_game ${PROJECT_SOURCE_DIR}/tests/real_window/game_main.cpp)
+  target_link_libraries(web_game PRIVATE kivet)
+  set_target_properties(web_game PROPERTIES OUTPUT_NAME game
                         RUNTIME_OUTPUT_DIRECTORY ${PROJECT_BINARY_DIR}/tests)
   configure_file(${KIVET_WEB_DIR}/index.html ${PROJECT_BINARY_DIR}/index.html COPYONLY)
 endfunction()

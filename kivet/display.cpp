@@ -81,7 +81,7 @@ void Display::sleep(int milliseconds) {
 
 EventKind Display::get_next_event(int& x, int& y, char& key) {
   int kind = KIVET_wait_event(&x, &y, &key);
-  if (kind >= 1 && kind <= 4) return static_cast<EventKind>(kind);
+  if (kind >= kivet::mouse && kind <= kivet::mouse_released) return static_cast<EventKind>(kind);
   return kivet::none;
 }
 
@@ -91,6 +91,7 @@ void Display::set_animation(AnimationMode mode) {
 }
 
 void Display::flush() { KIVET_flush(); }
+
 
 void Display::write_char(int x, int y, char ch, int colour, int size) {
   KIVET_printf_text(colour, x, y, size, "%c", ch);

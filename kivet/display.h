@@ -8,6 +8,7 @@
 // GRAY_20). See docs/guide.md.
 #pragma once
 
+#include "kivet/keys.h"
 #include "kivet/kivet.h"
 
 namespace kivet {
@@ -17,8 +18,20 @@ namespace kivet {
 enum AnimationMode : int { halt = 0, single_step = 1, run = 2, quit_animation = 3 };
 // What get_next_event returns: a click, a typed character, a tick, or the end
 // of the program (Quit from the menu or Ctrl+Q, the window closed, the end of
-// a headless run's script).
-enum EventKind : int { none = 0, mouse = 1, keyboard = 2, periodic = 3, quit = 4 };
+// a headless run's script); for a program that switched them on, a key
+// pressed or released (its code in key), the mouse moved or its left button
+// released (the position in x and y).
+enum EventKind : int {
+  none = 0,
+  mouse = 1,
+  keyboard = 2,
+  periodic = 3,
+  quit = 4,
+  key_pressed = 5,
+  key_released = 6,
+  mouse_moved = 7,
+  mouse_released = 8,
+};
 
 }  // namespace kivet
 
@@ -58,6 +71,22 @@ class Display {
   // Copies what was drawn to the window now.
   void flush();
 
+  // For games, each off until switched on. Key events: key_pressed and
+  // key_released with the key's code in key (kivet::arrow_left ... in
+  // keys.h; a code above 127 comes negative). One press per press of the
+  // key: holding it gives no more presses, but still types characters.
+  void set_key_events(bool on);
+  // Whether the key with this code is down, as of the events returned so
+  // far (with key events on). Keys are let up when the window loses the
+  // keyboard.
+  bool key_down(int code) const;
+  // Mouse events: mouse_moved as the mouse moves (several moves waiting
+  // come as one, the latest) and mouse_released when the left button goes
+  // up, with the position in x and y.
+  void set_mouse_events(bool on);
+  // The time between two periodic events, 10 to 1000 ms (100 at the start).
+  void set_tick(int milliseconds);
+
   // Text whose first line stands on (x, y), `size` pixels high (0 to 127):
   // one character, a string (a newline byte starts a further line), an
   // integer.
@@ -75,6 +104,15 @@ class Display {
   void oval(int x1, int y1, int x2, int y2, int colour, int width);
   // A filled disc 2 * radius + 1 pixels across.
   void circle(int x, int y, int radius, int colour);
+
+  // The picture in a PNG, JPEG, BMP or GIF file, its top-left corner at
+  // (x, y), at its own size or with each pixel a scale x scale block. Its
+  // own colours, not the palette's; pixels less than half opaque leave what
+  // is under them. Read once, kept while the Display lives. A file that
+  // cannot be drawn (missing, not a picture, more than 4096 pixels either
+  // way) is reported once in the text window and draws nothing.
+  void picture(int x, int y, const char* file);
+  void picture(int x, int y, const char* file, int scale);
 
  private:
   int scene_width;

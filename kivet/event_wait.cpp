@@ -31,8 +31,19 @@ static bool timer_already_queued(const Message& message) {
   return false;
 }
 
+// Moves of the mouse waiting one after the other become one, the latest:
+// a program that takes longer than the mouse's pace sees where it is now.
+static bool replaces_queued_move(const Message& message) {
+  std::deque<Message>& queue = state().message_queue;
+  if (message.kind != MessageKind::mouse_move || queue.empty()) return false;
+  Message& last = queue.back();
+  if (last.kind != MessageKind::mouse_move || last.window != message.window) return false;
+  last = message;
+  return true;
+}
+
 void post_message(const Message& message) {
-  if (timer_already_queued(message)) return;
+  if (timer_already_queued(message) || replaces_queued_move(message)) return;
   state().message_queue.push_back(message);
 }
 
@@ -113,6 +124,14 @@ static bool script_run_over() {
   return !state().playing_back && !state().play_one && platform().unattended();
 }
 
+// The keys down are those the events returned so far say are down, live
+// or played from a script alike.
+static void note_keys_returned() {
+  int code = state().event_key & 0xFF;
+  if (state().event_kind == EVENT_KEY_PRESSED) state().keys_down[code] = true;
+  if (state().event_kind == EVENT_KEY_RELEASED) state().keys_down[code] = false;
+}
+
 }  // namespace kivet
 
 using namespace kivet;
@@ -126,6 +145,7 @@ static void hand_out(int* x, int* y, char* key) {
 }
 
 int KIVET_wait_event(int* x, int* y, char* key) {
+  state().asked_for_event = true;
   write_due_frame_snapshot();
   if (platform().unattended()) {
     end_if_signalled();
@@ -161,6 +181,7 @@ int KIVET_wait_event(int* x, int* y, char* key) {
   if (state().quit_requested) state().event_kind = EVENT_QUIT;
   if (state().event_kind == EVENT_QUIT && platform().unattended()) note_quit_returned();
   note_event_for_snapshots(state().event_kind);
+  note_keys_returned();
   hand_out(x, y, key);
   return state().event_kind;
 }

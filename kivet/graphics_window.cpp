@@ -98,16 +98,68 @@ static int shortcut_command(int key_code) {
   }
 }
 
+static void key_pressed(int key_code, int modifiers);
+
 // Every key press says whether Ctrl is held: a Ctrl released or pressed
 // while another window had the keyboard is never seen as a key of its own,
 // and must not leave the flag wrong.
 static void key_down(int key_code, int modifiers) {
   if (key_code == KEY_CONTROL) {
     state().ctrl_down = true;
-    return;
+  } else {
+    state().ctrl_down = (modifiers & CONTROL_HELD) != 0;
+    int command = state().ctrl_down ? shortcut_command(key_code) : 0;
+    if (command != 0) {
+      // The shortcuts stay the library's, also for a program with key events.
+      menu_command(command);
+      return;
+    }
   }
-  state().ctrl_down = (modifiers & CONTROL_HELD) != 0;
-  if (state().ctrl_down) menu_command(shortcut_command(key_code));
+  key_pressed(key_code, modifiers);
+}
+
+// A key press for a program that has key events on: one per physical
+// press, the key's auto-repeat giving none (it still types characters).
+static void key_pressed(int key_code, int modifiers) {
+  int code = key_code & 0xFF;
+  if (!state().key_events || code == 0) return;
+  if ((modifiers & AUTO_REPEAT) || state().keys_down[code]) return;
+  state().event_kind = EVENT_KEY_PRESSED;
+  state().event_key = static_cast<signed char>(code);
+}
+
+// A key's release, for a key the program was told is down.
+static void key_released(int key_code) {
+  int code = key_code & 0xFF;
+  if (!state().key_events || !state().keys_down[code]) return;
+  state().event_kind = EVENT_KEY_RELEASED;
+  state().event_key = static_cast<signed char>(code);
+}
+
+// The window lost the keyboard: no release will come for the keys held,
+// so each is released now, one event per key, ahead of any later input.
+static void focus_lost() {
+  if (!state().key_events) return;
+  for (int code = KEY_CODES - 1; code > 0; --code) {
+    if (state().keys_down[code]) {
+      state().message_queue.push_front(Message{WindowId::graphics, MessageKind::key_up, code, 0, 0});
+    }
+  }
+}
+
+// Display coordinates of a client-area pixel of a mouse message.
+static void mouse_position(const Message& message, int mask) {
+  state().event_x = (message.a & mask) - state().origin_x;
+  state().event_y = state().origin_y - (message.b & mask);
+}
+
+static void mouse_message(const Message& message) {
+  if (!state().mouse_events) return;
+  // A move or release outside the window (while the button is held)
+  // comes with coordinates beyond the client area, kept as they are.
+  mouse_position(message, ~0);
+  state().event_kind =
+      message.kind == MessageKind::mouse_move ? EVENT_MOUSE_MOVED : EVENT_MOUSE_RELEASED;
 }
 
 static void size_changed(Size client) {
@@ -143,8 +195,14 @@ void KIVET_graphics_window_proc(const Message& message) {
       break;
     case MessageKind::left_button_down:
       state().event_kind = EVENT_MOUSE;
-      state().event_x = (message.a & 0xFFFF) - state().origin_x;
-      state().event_y = state().origin_y - (message.b & 0xFFFF);
+      mouse_position(message, 0xFFFF);
+      break;
+    case MessageKind::mouse_move:
+    case MessageKind::left_button_up:
+      mouse_message(message);
+      break;
+    case MessageKind::focus_lost:
+      focus_lost();
       break;
     case MessageKind::character:
       if (!state().ctrl_down) {
@@ -157,6 +215,7 @@ void KIVET_graphics_window_proc(const Message& message) {
       break;
     case MessageKind::key_up:
       if (message.a == KEY_CONTROL) state().ctrl_down = false;
+      key_released(message.a);
       break;
     case MessageKind::command:
       menu_command(message.a);

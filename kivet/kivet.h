@@ -122,6 +122,24 @@ int KIVET_wait_event(int* x, int* y, char* key);
 // Returns 1, or 0 while the library is not open.
 int KIVET_set_animation(int code);
 
+// Switched on by the program only; without them the wait returns only the
+// four kinds above, whatever the user does and whatever a script holds.
+// Key events (non-zero: on): the wait also returns 5 when a key is pressed
+// and 6 when it is released, with the key's code in *key (a letter's
+// upper-case letter, 37 to 40 the arrows ...; a code above 127 comes back
+// negative). A held key gives one press; its characters still come as 2.
+void KIVET_set_key_events(int on);
+// Mouse events (non-zero: on): the wait also returns 7 when the mouse has
+// moved over the picture and 8 when the left button goes up, with the
+// position in *x and *y. Moves waiting together become one, the latest.
+void KIVET_set_mouse_events(int on);
+// 1 when the key with this code is down as of the events returned so far
+// (a key's release, or the window losing the keyboard, lets it up), else 0.
+int KIVET_key_down(int code);
+// The time between two ticks, 10 to 1000 ms (100 at the start); a value
+// outside is reported and the nearest bound used. Returns 1.
+int KIVET_set_tick(int milliseconds);
+
 // Returns `color` when it is 0 to 23; otherwise writes "Illegal color %d;
 // using RED." and returns RED.
 int KIVET_check_color(int color);
@@ -162,6 +180,15 @@ int KIVET_draw_text(int color, int x, int y, int ptsize, const char* text);
 // result as KIVET_draw_text does. Returns the number of characters formatted.
 int KIVET_printf_text(int color, int x, int y, int ptsize, const char* format, ...)
     KIVET_PRINTF_FORMAT(5, 6);
+
+// Draws the picture in a PNG, JPEG, BMP or GIF file (its first frame) with
+// its top-left corner at (x, y), each of its pixels a scale x scale block
+// (a scale below 1 is reported and 1 used). Pixels at least half opaque
+// are drawn in their own colours, the others leave the bitmap as it is. A
+// file is read and decoded once and kept while the library is open. A file
+// that cannot be read or decoded, or a picture of more than 4096 pixels
+// either way, is reported once and draws nothing. Returns 1.
+int KIVET_draw_picture(int x, int y, const char* file, int scale);
 
 // Writes one printf-formatted line (at most 1023 characters) to the text
 // window, where the last 25 lines are kept; in a headless run, to standard

@@ -45,7 +45,8 @@ void KIVET_text_window_proc(const Message& message) {
       repaint();
       break;
     case MessageKind::key_down:
-    case MessageKind::key_up: {
+    case MessageKind::key_up:
+    case MessageKind::focus_lost: {
       Message forwarded = message;
       forwarded.window = WindowId::graphics;
       post_message(forwarded);

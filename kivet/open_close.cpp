@@ -2,6 +2,7 @@
 // and the 100 ms timer (or, in an unattended run, the script's playback).
 // Closing, like losing the display, finishes the script file, so that no
 // recorded event is lost.
+#include <cstdio>
 #include <cstdlib>
 
 #include "kivet/ending_signals.h"
@@ -58,15 +59,29 @@ int KIVET_open(void* instance_value, void* /*previous_instance*/, const char* /*
     // once, as fast as the program takes it. No tick is ever waited for.
     script_toggle_playback();
   } else {
-    p.start_timer(TIMER_NUMBER, TIMER_PERIOD_MS);
+    p.start_timer(TIMER_NUMBER, state().tick_ms);
   }
   return 1;
+}
+
+// A program that drew and ended without asking for an event: its windows
+// flashed and went. Once, on standard error, the call that keeps them.
+static void note_ending_without_waiting() {
+  LibraryState& s = state();
+  if (!s.has_drawn || s.asked_for_event || s.noted_no_wait || !platform().shows_windows()) return;
+  s.noted_no_wait = true;
+  fputs("kivet: the program ended without waiting for events, so its windows closed at once; to "
+        "keep them, end it with: while (display.get_next_event(x, y, key) != kivet::quit) {}\n",
+        stderr);
 }
 
 int KIVET_close() {
   if (!state().library_open) return 1;
   state().library_open = false;
+  note_ending_without_waiting();
   write_requested_snapshot();
+  // Pictures are kept while the Display lives.
+  state().pictures.reset();
   bool was_recording = state().recording;
   script_finish();
   if (was_recording) platform().check_menu_entry(CMD_RECORD, false);

@@ -167,6 +167,21 @@ static void note_line_read(const char* piece) {
   state().script_line_unfinished = length == 0 || piece[length - 1] != '\n';
 }
 
+// A line of an event that the program has not switched on is passed over
+// as an empty line is: such a program never receives that event.
+static bool switched_on(int kind) {
+  switch (kind) {
+    case EVENT_KEY_PRESSED:
+    case EVENT_KEY_RELEASED:
+      return state().key_events;
+    case EVENT_MOUSE_MOVED:
+    case EVENT_MOUSE_RELEASED:
+      return state().mouse_events;
+    default:
+      return true;
+  }
+}
+
 static bool is_empty_line(const char* line) {
   return line[0] == '\n' || (line[0] == '\r' && line[1] == '\n');
 }
@@ -223,12 +238,20 @@ int KIVET_script_read() {
   }
   char line[LINE_BUFFER_SIZE];
   bool got = false;
-  for (int read = 0; read < LINES_PER_STEP; ++read) {
+  bool skipped = false;  // the last line read is one to pass over
+  ScriptLine read;
+  for (int lines = 0; lines < LINES_PER_STEP; ++lines) {
     got = fgets(line, sizeof line, state().script_file.get()) != nullptr;
     if (got) note_line_read(line);
-    if (!got || !is_empty_line(line)) break;
+    if (!got) break;
+    skipped = is_empty_line(line);
+    if (skipped) continue;
+    read = parse_script_line(line);
+    if (!read.exact) report_inexact_line(line, read.meaning);
+    skipped = !switched_on(read.kind);
+    if (!skipped) break;
   }
-  if (got && is_empty_line(line)) return SCRIPT_READ_LATER;
+  if (got && skipped) return SCRIPT_READ_LATER;
   if (!got && ferror(state().script_file.get())) {
     // Not an end of file: the name may be a directory, or the disk failed.
     KIVET_log_message("Cannot read script file %s: %s\n", SCRIPT_FILE_NAME,
@@ -239,8 +262,6 @@ int KIVET_script_read() {
     KIVET_log_message("EOF encountered in script file %s\n", SCRIPT_FILE_NAME);
     return end_playback();
   }
-  ScriptLine read = parse_script_line(line);
-  if (!read.exact) report_inexact_line(line, read.meaning);
   if (read.kind == 0) return 0;
   LibraryState& st = state();
   st.event_kind = read.kind;

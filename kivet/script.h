@@ -23,7 +23,8 @@ void script_play_one();
 // closed. Touches no window, so it may run after the display is gone.
 void script_finish();
 
-// What KIVET_script_read returns when it has read only empty lines so far:
+// What KIVET_script_read returns when it has read only empty lines so far,
+// or lines of events the program has not switched on:
 // no event yet, playback goes on at the next pass of the wait.
 constexpr int SCRIPT_READ_LATER = -1;
 

@@ -18,7 +18,22 @@ constexpr LineName LINE_NAMES[] = {
     {"KIVET_MOUSE", EVENT_MOUSE},
     {"KIVET_KBD", EVENT_KEYBOARD},
     {"KIVET_PERIODIC", EVENT_PERIODIC},
+    // The lines of the events a program switches on. Their letters at
+    // index 6 (D, U, A, L) are none of M, K and P, so that a reader that
+    // knows only the three lines above stops at them.
+    {"KIVET_DOWN", EVENT_KEY_PRESSED},
+    {"KIVET_UP", EVENT_KEY_RELEASED},
+    {"KIVET_AT", EVENT_MOUSE_MOVED},
+    {"KIVET_LIFT", EVENT_MOUSE_RELEASED},
 };
+
+bool has_position(int kind) {
+  return kind == EVENT_MOUSE || kind == EVENT_MOUSE_MOVED || kind == EVENT_MOUSE_RELEASED;
+}
+
+bool has_key(int kind) {
+  return kind == EVENT_KEYBOARD || kind == EVENT_KEY_PRESSED || kind == EVENT_KEY_RELEASED;
+}
 
 // The index at which older readers looked for a line's kind.
 constexpr size_t KIND_LETTER_INDEX = 6;
@@ -91,6 +106,16 @@ std::string read_as(const ScriptLine& read) {
     case EVENT_KEYBOARD:
       snprintf(what, sizeof what, "read as key %d", static_cast<int>(read.key));
       break;
+    case EVENT_KEY_PRESSED:
+    case EVENT_KEY_RELEASED:
+      snprintf(what, sizeof what, "read as key %d %s", static_cast<int>(read.key),
+               read.kind == EVENT_KEY_PRESSED ? "pressed" : "released");
+      break;
+    case EVENT_MOUSE_MOVED:
+    case EVENT_MOUSE_RELEASED:
+      snprintf(what, sizeof what, "read as the mouse %s at (%d, %d)",
+               read.kind == EVENT_MOUSE_MOVED ? "moved" : "released", read.x, read.y);
+      break;
     default:
       snprintf(what, sizeof what, "read as %d periodic event%s", read.count,
                read.count == 1 ? "" : "s");
@@ -105,24 +130,19 @@ ScriptLine parse_script_line(const char* line) {
   ScriptLine read;
   read.kind = line_kind(line);
   int written_count = 0;  // the number as it stands in a periodic line
-  switch (read.kind) {
-    case EVENT_MOUSE: {
-      const char* rest = line + KIND_LETTER_INDEX;
-      read.x = next_signed_run(&rest);
-      read.y = next_signed_run(&rest);
-      break;
-    }
-    case EVENT_KEYBOARD:
-      read.key =
-          static_cast<signed char>(first_digit_run(line + KIND_LETTER_INDEX + 1, true) & 0xFF);
-      break;
-    case EVENT_PERIODIC:
-      written_count = first_digit_run(line + KIND_LETTER_INDEX + 1, false);
-      read.count = written_count < 1 ? 1 : written_count;
-      break;
-    default:
-      read.meaning = "ends playback";
-      return read;
+  if (has_position(read.kind)) {
+    const char* rest = line + KIND_LETTER_INDEX;
+    read.x = next_signed_run(&rest);
+    read.y = next_signed_run(&rest);
+  } else if (has_key(read.kind)) {
+    read.key =
+        static_cast<signed char>(first_digit_run(line + KIND_LETTER_INDEX + 1, true) & 0xFF);
+  } else if (read.kind == EVENT_PERIODIC) {
+    written_count = first_digit_run(line + KIND_LETTER_INDEX + 1, false);
+    read.count = written_count < 1 ? 1 : written_count;
+  } else {
+    read.meaning = "ends playback";
+    return read;
   }
   KIVET_event_data data{read.x, read.y, read.key};
   read.exact = (read.kind != EVENT_PERIODIC || written_count >= 1) &&
@@ -143,6 +163,18 @@ std::string format_event_line(int kind, const KIVET_event_data& data, int count)
       break;
     case EVENT_PERIODIC:
       snprintf(line, sizeof line, "KIVET_PERIODIC(%d);\n", count);
+      break;
+    case EVENT_KEY_PRESSED:
+      snprintf(line, sizeof line, "KIVET_DOWN(%d);\n", static_cast<int>(data.key));
+      break;
+    case EVENT_KEY_RELEASED:
+      snprintf(line, sizeof line, "KIVET_UP(%d);\n", static_cast<int>(data.key));
+      break;
+    case EVENT_MOUSE_MOVED:
+      snprintf(line, sizeof line, "KIVET_AT(%d, %d);\n", data.x, data.y);
+      break;
+    case EVENT_MOUSE_RELEASED:
+      snprintf(line, sizeof line, "KIVET_LIFT(%d, %d);\n", data.x, data.y);
       break;
     default:
       return std::string();

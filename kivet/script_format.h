@@ -3,7 +3,9 @@
 // file, no state, no messages.
 //
 // A line's kind is chosen by the whole name before its "(": KIVET_MOUSE,
-// KIVET_KBD, KIVET_PERIODIC. A name that is none of them is read as older
+// KIVET_KBD, KIVET_PERIODIC, and for the events a program switches on
+// KIVET_DOWN (a key pressed), KIVET_UP (released), KIVET_AT (the mouse
+// moved) and KIVET_LIFT (its button released). A name that is none of them is read as older
 // readers did, by the character at index 6 alone (M, K or P), so that a
 // misspelt hand-written line still plays as it always has; anything else
 // ends playback. Every line that is not exactly what the recorder writes is
@@ -18,10 +20,10 @@ namespace kivet {
 
 // What one line means.
 struct ScriptLine {
-  int kind = 0;  // EVENT_MOUSE, EVENT_KEYBOARD or EVENT_PERIODIC; 0: no event, playback ends
-  int x = 0;     // a click's position
+  int kind = 0;  // an event kind of state.h but quit; 0: no event, playback ends
+  int x = 0;     // a click's or the mouse's position
   int y = 0;
-  signed char key = 0;  // a typed character
+  signed char key = 0;  // a typed character, or a key's code
   int count = 0;        // the periodic events a periodic line stands for, at least 1
   bool exact = false;   // the line is what the recorder writes for that event
   std::string meaning;  // for a line that is not exact: what was made of it

@@ -19,7 +19,9 @@ namespace kivet {
 
 // The graphics window's outer size is the off-screen bitmap's (bitmap.h).
 constexpr int TIMER_NUMBER = 2;
-constexpr int TIMER_PERIOD_MS = 100;
+constexpr int TIMER_PERIOD_MS = 100;  // the tick until the program sets another
+constexpr int TICK_MIN_MS = 10;
+constexpr int TICK_MAX_MS = 1000;
 constexpr int LOG_RING_SIZE = 25;
 constexpr int MESSAGE_BUFFER_SIZE = 1024;  // at most 1023 characters
 
@@ -29,9 +31,24 @@ constexpr int EVENT_MOUSE = 1;
 constexpr int EVENT_KEYBOARD = 2;
 constexpr int EVENT_PERIODIC = 3;
 constexpr int EVENT_QUIT = 4;
+// Only for a program that has switched key events on (KIVET_set_key_events).
+constexpr int EVENT_KEY_PRESSED = 5;
+constexpr int EVENT_KEY_RELEASED = 6;
+// Only for a program that has switched mouse events on (KIVET_set_mouse_events).
+constexpr int EVENT_MOUSE_MOVED = 7;
+constexpr int EVENT_MOUSE_RELEASED = 8;
 // Every kind of event the wait can return. Each but quit has a script line
 // (script_format.h), which a test checks for every kind listed here.
-constexpr int EVENT_KINDS[] = {EVENT_MOUSE, EVENT_KEYBOARD, EVENT_PERIODIC, EVENT_QUIT};
+constexpr int EVENT_KINDS[] = {EVENT_MOUSE,       EVENT_KEYBOARD,     EVENT_PERIODIC,
+                               EVENT_QUIT,        EVENT_KEY_PRESSED,  EVENT_KEY_RELEASED,
+                               EVENT_MOUSE_MOVED, EVENT_MOUSE_RELEASED};
+// The number of key codes (0 to 255) that key_down can tell.
+constexpr int KEY_CODES = 256;
+
+// The decoded pictures kept at most, in bytes of their pixels, and the
+// largest picture file read.
+constexpr size_t PICTURE_CACHE_BYTES = size_t{64} << 20;
+constexpr size_t PICTURE_FILE_MAX_BYTES = size_t{64} << 20;
 
 // Menu command numbers.
 enum Command {
@@ -45,6 +62,11 @@ enum Command {
   CMD_QUIT = 8,
   CMD_INFO = 9,
 };
+
+// The pictures kept, known only to the file that draws them: a program
+// that draws none links nothing of them.
+struct PictureCache;
+using PictureCachePointer = std::unique_ptr<PictureCache, void (*)(PictureCache*)>;
 
 // Closes the script file when the state lets it go.
 struct ScriptFileCloser {
@@ -90,6 +112,22 @@ struct LibraryState {
   bool running = false;
   bool step_requested = false;
   bool quit_requested = false;
+
+  // What the program has switched on beyond the four old kinds of event,
+  // and the keys down as of the key events returned so far.
+  bool key_events = false;
+  bool mouse_events = false;
+  bool keys_down[KEY_CODES] = {};
+  int tick_ms = TIMER_PERIOD_MS;
+  // Whether the program has asked for an event, and drawn, since it opened
+  // the library; and which learner notes were given.
+  bool asked_for_event = false;
+  bool has_drawn = false;
+  bool noted_no_wait = false;
+
+  // Pictures decoded from files (kivet/picture.cpp), kept while the library
+  // is open; none until the program draws one.
+  PictureCachePointer pictures{nullptr, nullptr};
 
   bool recording = false;
   bool playing_back = false;

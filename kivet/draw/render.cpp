@@ -115,4 +115,5 @@ void KIVET_render(const DrawCommand& command) {
     }
   }
   state().KIVET_dirty = true;
+  state().has_drawn = true;
 }

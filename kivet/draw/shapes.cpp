@@ -147,6 +147,7 @@ int KIVET_clear() {
         .box(Box{0, 0, WIDTH - 1, HEIGHT - 1});
   }
   state().KIVET_dirty = true;
+  state().has_drawn = true;
   return 1;
 }
 

@@ -28,6 +28,12 @@ static const char* kind_name(MessageKind kind) {
       return "key_up";
     case MessageKind::command:
       return "command";
+    case MessageKind::mouse_move:
+      return "mouse_move";
+    case MessageKind::left_button_up:
+      return "left_button_up";
+    case MessageKind::focus_lost:
+      return "focus_lost";
   }
   return "?";
 }

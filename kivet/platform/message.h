@@ -19,9 +19,13 @@ enum class MessageKind {
   left_button_down,  // `a`, `b`: client-area pixel, x right and y down
   character,         // `a`: the character's byte (0 to 255)
   key_down,          // `a`: virtual-key code; `b`: the character it types, or 0;
-                     // `c`: the modifier keys held as it was pressed (CONTROL_HELD)
+                     // `c`: the modifier keys held as it was pressed (CONTROL_HELD),
+                     // and AUTO_REPEAT when the key is held and repeats
   key_up,            // `a`: virtual-key code; `c` as for key_down
   command,           // a menu command: `a` its number
+  mouse_move,        // `a`, `b`: client-area pixel, as for left_button_down
+  left_button_up,    // `a`, `b`: client-area pixel
+  focus_lost,        // the window no longer has the keyboard
 };
 
 struct Message {
@@ -44,5 +48,7 @@ constexpr int KEY_CONTROL = 17;
 
 // Modifier keys held, in the `c` of key messages.
 constexpr int CONTROL_HELD = 1;
+// In the `c` of a key_down: the key was already down and repeats.
+constexpr int AUTO_REPEAT = 2;
 
 }  // namespace kivet

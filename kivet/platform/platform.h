@@ -120,6 +120,10 @@ class Platform {
   // The library then takes its events from the script alone.
   virtual bool unattended() { return false; }
 
+  // Whether the windows are on a screen before a user: the learner's notes
+  // on standard error are given only then.
+  virtual bool shows_windows() { return false; }
+
   // Where the windows are, for the Run menu's grayed line about the
   // platform ("this build runs ..."): "on Windows", say.
   virtual const char* where_it_runs() { return "on Linux, under X11 or Wayland"; }

@@ -170,6 +170,21 @@ class Page:
         actions.pointer_action.click()
         actions.perform()
 
+    def drag(self, pixels):
+        """The left button pressed at the first canvas pixel, the mouse moved
+        through the others, and the button released at the last."""
+        box = self.js("var r = document.getElementById('kivet-graphics').getBoundingClientRect();"
+                      "return [r.left, r.top, r.width / %d];" % WIDTH)
+        left, top, scale = box
+        at = [(int(left + (x + 0.5) * scale), int(top + (y + 0.5) * scale)) for x, y in pixels]
+        actions = ActionBuilder(self.driver)
+        actions.pointer_action.move_to_location(*at[0])
+        actions.pointer_action.pointer_down()
+        for point in at[1:]:
+            actions.pointer_action.move_to_location(*point)
+        actions.pointer_action.pointer_up()
+        actions.perform()
+
     def type(self, text):
         ActionChains(self.driver).send_keys(text).perform()
 

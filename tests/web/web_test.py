@@ -232,6 +232,38 @@ class BrowserTest(unittest.TestCase):
         ticks = int(lines_starting(page, "periodic")[-1].split()[1]) - 30
         self.assertGreaterEqual(ticks, 7)
         self.assertLessEqual(ticks, 11)
+    def test_game_keys_held_mouse_drag_and_exit_status(self):
+        page = self.open("tests/game.html")
+        page.wait_for(lambda: lines_starting(page, "ready"), 5, "the program")
+        page.watch_keys()
+        kb.ActionChains(page.driver).key_down(kb.Keys.ARROW_LEFT).perform()
+        page.wait_for(lambda: lines_starting(page, "pressed"), 5, "the press")
+        time.sleep(0.5)
+        kb.ActionChains(page.driver).key_up(kb.Keys.ARROW_LEFT).perform()
+        page.wait_for(lambda: lines_starting(page, "released"), 5, "the release")
+        self.assertEqual(lines_starting(page, "pressed"), ["pressed 37 1"])
+        self.assertEqual(lines_starting(page, "released"), ["released 37 0"])
+        # The arrow does not scroll the page while the canvas has the keyboard.
+        self.assertIn(["ArrowLeft", False, True], page.key_log())
+        page.drag([(200, 207), (230, 223), (260, 239), (350, 287)])
+        page.wait_for(lambda: lines_starting(page, "lifted"), 5, "the release of the button")
+        self.assertEqual(lines_starting(page, "mouse"), ["mouse -100 50"])
+        self.assertEqual(lines_starting(page, "lifted"), ["lifted 50 -30"])
+        self.assertIn("moved 50 -30", page.text_lines())
+        page.js("window.dispatchEvent(new Event('blur'));")
+        page.ctrl("q")
+        page.wait_for(page.end_line, 5, "the end of the program")
+        self.assertEqual(page.end_line(), "The program has ended (exit status 3).")
+
+    def test_catch_draws_its_sprite_from_the_pages_own_file(self):
+        page = self.open("examples/catch.html")
+        gold = bytes([255, 204, 0])
+
+        def star_shown():
+            rgb = canvas_rgb(page.pixels())
+            return any(rgb[i:i + 3] == gold for i in range(0, len(rgb), 3))
+        page.wait_for(star_shown, 5, "the star")
+        self.assertEqual(lines_starting(page, "Cannot draw picture"), [])
 
 
 if __name__ == "__main__":

@@ -3,6 +3,7 @@
 // output and pictures, a program drawing text beside the same program
 // built for Linux, and a program of a user's own built against the
 // installed Windows package beside the same program built for Linux.
+#include <dirent.h>
 #include <gtest/gtest.h>
 
 #include <string>
@@ -15,15 +16,31 @@ namespace {
 
 class WindowsPackageTest : public WineTest {};
 
+// The files of `folder` whose names start with `name` and a dash.
+std::vector<std::string> files_named_after(const std::string& folder, const std::string& name) {
+  std::vector<std::string> files;
+  if (DIR* dir = opendir(folder.c_str())) {
+    while (dirent* entry = readdir(dir)) {
+      if (std::string(entry->d_name).rfind(name + "-", 0) == 0) files.push_back(entry->d_name);
+    }
+    closedir(dir);
+  }
+  return files;
+}
+
 // Every pixel is the library's own drawing, text included: its face is
 // built in.
 TEST_F(WindowsPackageTest, ExamplesGiveTheirLinuxOutputAndPictures) {
   const std::string examples = EXAMPLES_DIR;
-  for (const char* name : {"hello", "ball", "question", "shapes"}) {
+  for (const char* name : {"hello", "ball", "question", "shapes", "catch", "paint"}) {
     SCOPED_TRACE(name);
     TempDir dir;
     std::string data = examples + "/" + name;
     ASSERT_TRUE(write_file(dir.file("KIVET.SCR"), read_file(data + ".scr")));
+    // The files it reads (its pictures) are named after it.
+    for (const std::string& file : files_named_after(examples, name)) {
+      ASSERT_TRUE(write_file(dir.file(file), read_file(examples + "/" + file)));
+    }
     std::string input = exists(data + ".in") ? data + ".in" : "";
     HeadlessRun run =
         run_headless(windows_program(std::string("examples/") + name), dir.path(), input);

@@ -176,5 +176,36 @@ TEST_F(WindowsProgramTest, RecordingPlaysBackToTheSamePicture) {
   EXPECT_EQ(program_.wait_exit(10000), 0);
 }
 
+// Key and mouse events in a program that switched them on: an arrow held
+// gives one press with key_down true, its release key_down false; moves, a
+// drag and the button's release come with display positions.
+TEST_F(WindowsProgramTest, HeldKeysMovesAndADrag) {
+  start("tests/game");
+  ASSERT_EQ(line("ready"), "ready");
+  xdotool({"windowfocus", "--sync", std::to_string(graphics_)});
+  xdotool({"keydown", "Left"});
+  EXPECT_EQ(line("pressed 37"), "pressed 37 1");
+  std::this_thread::sleep_for(std::chrono::milliseconds(900));  // past the repeat delay
+  xdotool({"keyup", "Left"});
+  EXPECT_EQ(line("released 37"), "released 37 0");
+  auto to = [this](int x, int y) {
+    xdotool({"mousemove", std::to_string(WINE_CLIENT_LEFT + CENTRE_X + x),
+             std::to_string(WINE_CLIENT_TOP + CENTRE_Y - y)});
+    std::this_thread::sleep_for(std::chrono::milliseconds(50));
+  };
+  to(-100, 50);
+  EXPECT_EQ(line("moved"), "moved -100 50");
+  xdotool({"mousedown", "1"});
+  EXPECT_EQ(line("mouse"), "mouse -100 50");
+  for (int step = 1; step <= 5; ++step) to(-100 + 30 * step, 50 - 16 * step);
+  xdotool({"mouseup", "1"});
+  EXPECT_EQ(line("lifted"), "lifted 50 -30");
+  key("ctrl+q");
+  EXPECT_EQ(program_.wait_exit(10000), 3);
+  int presses = 0;
+  for (const std::string& l : program_.lines()) presses += l.rfind("pressed 37 1", 0) == 0;
+  EXPECT_EQ(presses, 1) << "a held arrow is pressed once";
+}
+
 }  // namespace
 }  // namespace xtest

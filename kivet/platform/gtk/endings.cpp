@@ -43,6 +43,30 @@ gboolean on_quit_signal(gpointer) {
   return G_SOURCE_CONTINUE;
 }
 
+// A learner's Ctrl+C that nothing seems to answer: once, a second after
+// the first one, if the program has not asked for an event since, a line
+// says why and what stops it. Only what a signal handler may do is done.
+volatile sig_atomic_t ctrl_c_noted = 0;
+constexpr char NOT_WAITING_NOTE[] =
+    "kivet: the program is not asking for events, so it cannot take Ctrl+C as its quit; "
+    "a second Ctrl+C stops it\n";
+
+void on_alarm(int) {
+  if (signals_since_wait == 0 || ctrl_c_noted) return;
+  ctrl_c_noted = 1;
+  ssize_t written = write(STDERR_FILENO, NOT_WAITING_NOTE, sizeof NOT_WAITING_NOTE - 1);
+  (void)written;
+}
+
+void check_for_waits_soon() {
+  if (ctrl_c_noted) return;
+  struct sigaction alarm_action {};
+  alarm_action.sa_handler = on_alarm;
+  sigemptyset(&alarm_action.sa_mask);
+  sigaction(SIGALRM, &alarm_action, nullptr);
+  alarm(1);
+}
+
 // A program that does not wait for events never takes a signal's quit, so a
 // second signal before the program waited again ends the process the usual
 // way, as a second Ctrl+C is expected to. Otherwise the signal goes on to
@@ -53,6 +77,7 @@ void on_signal(int number) {
     raise(number);
     return;
   }
+  if (number == SIGINT) check_for_waits_soon();
   toolkit_handler[number].sa_handler(number);
 }
 

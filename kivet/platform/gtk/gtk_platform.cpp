@@ -4,9 +4,11 @@
 // library's queue; the library decides what it means.
 #include <gtk/gtk.h>
 
+#include <cmath>
 #include <cstdio>
 #include <cstdlib>
 #include <map>
+#include <set>
 
 #include "kivet/platform/gtk/bitmap_view.h"
 #include "kivet/platform/gtk/clock_timer.h"
@@ -169,6 +171,8 @@ class GtkPlatform : public Platform {
     run_pending_work();
   }
 
+  bool shows_windows() override { return true; }
+
   void text_clear() override { text_.clear(); }
   void text_add_line(const char* line) override { text_.add_line(line); }
 
@@ -221,9 +225,13 @@ class GtkPlatform : public Platform {
     g_signal_connect(w.toplevel, "delete-event", G_CALLBACK(on_delete), data);
     g_signal_connect(w.toplevel, "destroy", G_CALLBACK(on_destroy), data);
     g_signal_connect(w.area, "size-allocate", G_CALLBACK(on_size_allocate), data);
+    g_signal_connect(w.toplevel, "focus-out-event", G_CALLBACK(on_focus_out), data);
     if (id == WindowId::graphics) {
-      gtk_widget_add_events(w.area, GDK_BUTTON_PRESS_MASK);
+      gtk_widget_add_events(w.area, GDK_BUTTON_PRESS_MASK | GDK_BUTTON_RELEASE_MASK |
+                                        GDK_POINTER_MOTION_MASK);
       g_signal_connect(w.area, "button-press-event", G_CALLBACK(on_button_press), data);
+      g_signal_connect(w.area, "button-release-event", G_CALLBACK(on_button_release), data);
+      g_signal_connect(w.area, "motion-notify-event", G_CALLBACK(on_motion), data);
       g_signal_connect(w.area, "draw", G_CALLBACK(on_graphics_draw), data);
     } else {
       g_signal_connect(w.area, "draw", G_CALLBACK(on_text_draw), data);
@@ -249,11 +257,41 @@ class GtkPlatform : public Platform {
     if (is_menu_key(event->keyval, state)) return FALSE;
     int code = virtual_key_code(event);
     int held = held_modifiers(state);
+    // The toolkit repeats a held key as further presses without releases
+    // (on X11 and on Wayland alike): a press of a key already down repeats.
+    std::set<guint16>& down = self().keys_down_;
     if (event->type == GDK_KEY_PRESS) {
+      if (!down.insert(event->hardware_keycode).second) held |= AUTO_REPEAT;
       int ch = typed_character(event->keyval, state);
       post_message(Message{as_window(window), MessageKind::key_down, code, ch, held});
     } else {
+      down.erase(event->hardware_keycode);
       post_message(Message{as_window(window), MessageKind::key_up, code, 0, held});
+    }
+    return TRUE;
+  }
+
+  // No release comes for the keys held when the window loses the keyboard.
+  static gboolean on_focus_out(GtkWidget*, GdkEventFocus*, gpointer window) {
+    self().keys_down_.clear();
+    post_message(Message{as_window(window), MessageKind::focus_lost, 0, 0});
+    return FALSE;
+  }
+
+  // While the button is held the pointer stays the window's, so a drag
+  // past its edge goes on with positions outside it.
+  static gboolean on_motion(GtkWidget*, GdkEventMotion* event, gpointer window) {
+    post_message(Message{as_window(window), MessageKind::mouse_move,
+                         static_cast<int>(std::floor(event->x)),
+                         static_cast<int>(std::floor(event->y))});
+    return TRUE;
+  }
+
+  static gboolean on_button_release(GtkWidget*, GdkEventButton* event, gpointer window) {
+    if (event->button == GDK_BUTTON_PRIMARY) {
+      post_message(Message{as_window(window), MessageKind::left_button_up,
+                           static_cast<int>(std::floor(event->x)),
+                           static_cast<int>(std::floor(event->y))});
     }
     return TRUE;
   }
@@ -322,6 +360,7 @@ class GtkPlatform : public Platform {
 
   std::map<WindowId, Window> windows_;
   std::map<int, guint> timers_;
+  std::set<guint16> keys_down_;  // hardware key codes pressed and not yet released
   BitmapView view_;
   MenuBar menu_;
   TextPane text_;

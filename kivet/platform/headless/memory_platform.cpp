@@ -221,6 +221,20 @@ void key_up(int key_code, WindowId window) {
   if (key_code == KEY_CONTROL) memory().ctrl_held = false;
 }
 
+void key_repeat(int key_code, int ch) {
+  post(Message{WindowId::graphics, MessageKind::key_down, key_code, ch, modifiers() | AUTO_REPEAT});
+}
+
+void mouse_move(int client_x, int client_y) {
+  post(Message{WindowId::graphics, MessageKind::mouse_move, client_x, client_y});
+}
+
+void button_up(int client_x, int client_y) {
+  post(Message{WindowId::graphics, MessageKind::left_button_up, client_x, client_y});
+}
+
+void focus_lost(WindowId window) { post(Message{window, MessageKind::focus_lost, 0, 0}); }
+
 void release_ctrl_elsewhere() { memory().ctrl_held = false; }
 
 void character(int ch) { post(Message{WindowId::graphics, MessageKind::character, ch, 0}); }

@@ -63,7 +63,14 @@ void click(int client_x, int client_y);
 // messages say whether Ctrl is held, as the keys posted so far left it.
 void key_down(int key_code, int character = 0, WindowId window = WindowId::graphics);
 void key_up(int key_code, WindowId window = WindowId::graphics);
+// The key held until it repeats: a further press with AUTO_REPEAT.
+void key_repeat(int key_code, int character = 0);
 void character(int ch);
+// The mouse moved to, or its left button let go at, a client-area pixel.
+void mouse_move(int client_x, int client_y);
+void button_up(int client_x, int client_y);
+// The window loses the keyboard to another one.
+void focus_lost(WindowId window = WindowId::graphics);
 void tick();
 void command(int number);
 void close_window(WindowId window);

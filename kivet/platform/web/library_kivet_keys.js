@@ -104,8 +104,11 @@ mergeInto(LibraryManager.library, {
       var shortcut = KivetKeys.isShortcut(e, code);
       if (!shortcut && KivetKeys.forControl(e)) return;
       var ch = KivetKeys.character(e);
-      if (shortcut || (ch && !KivetKeys.ctrl(e))) e.preventDefault();
-      KivetPage.push([KivetPage.KEY_DOWN, code, ch, KivetKeys.ctrl(e) ? 1 : 0]);
+      // The arrows and Page Up to Home scroll the page, unless the canvas
+      // has the keyboard (space and Tab type characters and stay too).
+      var scrolls = code >= 33 && code <= 40 && document.activeElement == KivetPage.canvas;
+      if (shortcut || scrolls || (ch && !KivetKeys.ctrl(e))) e.preventDefault();
+      KivetPage.push([KivetPage.KEY_DOWN, code, ch, (KivetKeys.ctrl(e) ? 1 : 0) | (e.repeat ? 2 : 0)]);
     },
 
     onKeyUp: function(e) {

@@ -14,7 +14,7 @@ mergeInto(LibraryManager.library, {
   $KivetPage__postset: 'KivetPage.install();',
   $KivetPage: {
     // Page event kinds, as kivet_page_take_event hands them to the program.
-    TIMER: 1, CLICK: 2, KEY_DOWN: 3, KEY_UP: 4, COMMAND: 5, DIALOG: 6,
+    TIMER: 1, CLICK: 2, KEY_DOWN: 3, KEY_UP: 4, COMMAND: 5, DIALOG: 6, MOVE: 7, LIFT: 8, BLUR: 9,
     width: 0, height: 0,   // the canvas's, once the program has given them
     queue: [],
     wake: null,            // resumes the program waiting for an event
@@ -75,6 +75,9 @@ mergeInto(LibraryManager.library, {
       KivetPage.canvas = canvas;
       KivetPage.setUpCanvas();
       canvas.addEventListener('pointerdown', KivetPage.onPointerDown);
+      canvas.addEventListener('pointermove', KivetPage.onPointer);
+      canvas.addEventListener('pointerup', KivetPage.onPointer);
+      window.addEventListener('blur', function() { KivetPage.push([KivetPage.BLUR, 0, 0, 0]); });
       window.addEventListener('keydown', KivetKeys.onKeyDown, true);
       window.addEventListener('keyup', KivetKeys.onKeyUp, true);
       document.addEventListener('visibilitychange', KivetPage.onVisibility);
@@ -140,9 +143,12 @@ mergeInto(LibraryManager.library, {
       query.addEventListener('change', changed);
     },
 
-    // A page event for the program; a timer tick waits at most once.
+    // A page event for the program; a timer tick waits at most once, and
+    // moves of the mouse one after the other become the latest.
     push: function(event) {
       if (KivetPage.ended) return;
+      var last = KivetPage.queue[KivetPage.queue.length - 1];
+      if (event[0] == KivetPage.MOVE && last && last[0] == event[0]) KivetPage.queue.pop();
       if (event[0] == KivetPage.TIMER) {
         for (var i = 0; i < KivetPage.queue.length; i++) {
           var queued = KivetPage.queue[i];
@@ -164,15 +170,29 @@ mergeInto(LibraryManager.library, {
     onPointerDown: function(e) {
       if (e.button != 0 || !e.isPrimary || KivetPage.ended || !KivetPage.width) return;
       KivetPage.canvas.focus();
+      // A drag past the canvas's edge goes on, and its release comes here.
+      KivetPage.canvas.setPointerCapture(e.pointerId);
       e.preventDefault();
+      var at = KivetPage.pixel(e);
+      var x = Math.min(Math.max(at[0], 0), KivetPage.width - 1);
+      var y = Math.min(Math.max(at[1], 0), KivetPage.height - 1);
+      KivetPage.push([KivetPage.CLICK, x, y, 0]);
+    },
+
+    pixel: function(e) {
       var box = KivetPage.canvas.getBoundingClientRect();
       var ratio = window.devicePixelRatio || 1;
       var k = Math.max(1, Math.round(ratio));
-      var x = Math.floor((Math.round(e.clientX * ratio) - Math.round(box.left * ratio)) / k);
-      var y = Math.floor((Math.round(e.clientY * ratio) - Math.round(box.top * ratio)) / k);
-      x = Math.min(Math.max(x, 0), KivetPage.width - 1);
-      y = Math.min(Math.max(y, 0), KivetPage.height - 1);
-      KivetPage.push([KivetPage.CLICK, x, y, 0]);
+      return [Math.floor((Math.round(e.clientX * ratio) - Math.round(box.left * ratio)) / k),
+              Math.floor((Math.round(e.clientY * ratio) - Math.round(box.top * ratio)) / k)];
+    },
+
+    // The mouse moved, or its left button went up.
+    onPointer: function(e) {
+      var up = e.type == 'pointerup';
+      if ((up && e.button != 0) || !e.isPrimary || !KivetPage.width) return;
+      var at = KivetPage.pixel(e);
+      KivetPage.push([up ? KivetPage.LIFT : KivetPage.MOVE, at[0], at[1], 0]);
     },
 
     // The k-th tick of a timer is due at its start plus k periods; a tick

@@ -12,9 +12,13 @@ enum {
   KIVET_PAGE_TIMER = 1,     // fields: timer number
   KIVET_PAGE_CLICK = 2,     // fields: x, y of the canvas pixel
   KIVET_PAGE_KEY_DOWN = 3,  // fields: key code, typed character or 0, 1 when Ctrl is held
+                            // with 2 added when the key repeats
   KIVET_PAGE_KEY_UP = 4,    // fields: key code, 0, 1 when Ctrl is held
   KIVET_PAGE_COMMAND = 5,   // fields: menu command
   KIVET_PAGE_DIALOG = 6,    // fields: what the user chose in the dialog (below)
+  KIVET_PAGE_MOVE = 7,      // fields: x, y of the canvas pixel (outside it during a drag)
+  KIVET_PAGE_LIFT = 8,      // fields: x, y, as for a move
+  KIVET_PAGE_BLUR = 9,      // the page lost the keyboard
 };
 
 // What the user chose in the page's dialog: the button, or Enter in the

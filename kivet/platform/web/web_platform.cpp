@@ -85,6 +85,8 @@ class WebPlatform : public Platform {
     yield_if_due();
   }
 
+  bool shows_windows() override { return true; }
+
   void text_clear() override { kivet_page_text_clear(); }
 
   void text_add_line(const char* line) override {
@@ -182,7 +184,17 @@ class WebPlatform : public Platform {
           break;
         case KIVET_PAGE_KEY_DOWN:
           post_message(Message{graphics, MessageKind::key_down, fields[0], fields[1],
-                               fields[2] ? CONTROL_HELD : 0});
+                               ((fields[2] & 1) ? CONTROL_HELD : 0) |
+                                   ((fields[2] & 2) ? AUTO_REPEAT : 0)});
+          break;
+        case KIVET_PAGE_MOVE:
+          post_message(Message{graphics, MessageKind::mouse_move, fields[0], fields[1]});
+          break;
+        case KIVET_PAGE_LIFT:
+          post_message(Message{graphics, MessageKind::left_button_up, fields[0], fields[1]});
+          break;
+        case KIVET_PAGE_BLUR:
+          post_message(Message{graphics, MessageKind::focus_lost, 0, 0});
           break;
         case KIVET_PAGE_KEY_UP:
           post_message(

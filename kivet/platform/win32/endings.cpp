@@ -32,12 +32,28 @@ LRESULT CALLBACK receiver_procedure(HWND window, UINT message, WPARAM w, LPARAM 
   return DefWindowProcW(window, message, w, l);
 }
 
+// A learner's Ctrl+C that nothing seems to answer: once, a second after the
+// first one, if the program has not asked for an event since, a line says
+// why and what stops it. This thread is the handler's own; it may wait.
+std::atomic<bool> ctrl_c_noted{false};
+
+void note_unless_the_program_waits() {
+  Sleep(1000);
+  if (endings_since_wait.load() == 0 || ctrl_c_noted.exchange(true)) return;
+  static const char note[] =
+      "kivet: the program is not asking for events, so it cannot take Ctrl+C as its quit; "
+      "a second Ctrl+C stops it\n";
+  DWORD written = 0;
+  WriteFile(GetStdHandle(STD_ERROR_HANDLE), note, sizeof note - 1, &written, nullptr);
+}
+
 BOOL WINAPI on_console_event(DWORD event) {
   switch (event) {
     case CTRL_C_EVENT:
     case CTRL_BREAK_EVENT:
       if (++endings_since_wait >= 2) return FALSE;  // the default: the process ends
       PostMessageW(receiver, QUIT_FROM_OUTSIDE, 0, 0);
+      if (event == CTRL_C_EVENT) note_unless_the_program_waits();
       return TRUE;
     case CTRL_CLOSE_EVENT:
       PostMessageW(receiver, QUIT_FROM_OUTSIDE, 0, 0);

@@ -230,6 +230,8 @@ class Win32Platform : public Platform {
     }
   }
 
+  bool shows_windows() override { return true; }
+
   void text_clear() override { text_.clear(); }
   void text_add_line(const char* line) override { text_.add_line(line); }
 
@@ -353,11 +355,25 @@ class Win32Platform : public Platform {
         }
         return true;
       case WM_LBUTTONDOWN:
-        // The client coordinates are signed 16-bit values.
-        clicked(id, static_cast<short>(LOWORD(l)), static_cast<short>(HIWORD(l)));
+        // The client coordinates are signed 16-bit values. While the button
+        // is held the mouse stays the window's, so that a drag past its edge
+        // goes on and its release comes here.
+        if (id == WindowId::graphics) SetCapture(handle);
+        mouse(id, MessageKind::left_button_down, l);
+        return true;
+      case WM_LBUTTONUP:
+        if (GetCapture() == handle) ReleaseCapture();
+        mouse(id, MessageKind::left_button_up, l);
+        return true;
+      case WM_MOUSEMOVE:
+        mouse(id, MessageKind::mouse_move, l);
+        return true;
+      case WM_KILLFOCUS:
+        // No release comes for the keys held now.
+        post_message(Message{id, MessageKind::focus_lost, 0, 0});
         return true;
       case WM_KEYDOWN:
-        key_pressed(id, handle, w);
+        key_pressed(id, handle, w, l);
         return true;
       case WM_KEYUP:
         post_message(Message{id, MessageKind::key_up, static_cast<int>(w), 0, held_modifiers()});
@@ -473,22 +489,28 @@ class Win32Platform : public Platform {
     post_message(Message{WindowId::graphics, MessageKind::timer, number, 0});
   }
 
-  void clicked(WindowId id, int x, int y) {
+  // A click, a release or a move at a client pixel of the graphics window
+  // (a drag past its edge gives negative ones).
+  void mouse(WindowId id, MessageKind kind, LPARAM l) {
     if (id != WindowId::graphics) return;
     int scale = windows_[id].scale;
-    post_message(Message{id, MessageKind::left_button_down, x / scale, y / scale});
+    int x = static_cast<short>(LOWORD(l)), y = static_cast<short>(HIWORD(l));
+    auto whole = [scale](int v) { return v >= 0 ? v / scale : -((-v + scale - 1) / scale); };
+    post_message(Message{id, kind, whole(x), whole(y)});
   }
 
   // A key press carries the character it types: the pump translated the
   // key before handing it here, so its WM_CHAR already waits in the queue.
-  static void key_pressed(WindowId id, HWND handle, WPARAM key) {
+  // Bit 30 of the long parameter says that the key was already down: the
+  // press is the key's auto-repeat.
+  static void key_pressed(WindowId id, HWND handle, WPARAM key, LPARAM l) {
     int ch = 0;
     MSG character;
     if (PeekMessageW(&character, handle, WM_CHAR, WM_CHAR, PM_REMOVE)) {
       ch = typed_character(character.wParam);
     }
-    post_message(Message{id, MessageKind::key_down, static_cast<int>(key), ch < 0 ? 0 : ch,
-                         held_modifiers()});
+    int held = held_modifiers() | ((l & (LPARAM{1} << 30)) ? AUTO_REPEAT : 0);
+    post_message(Message{id, MessageKind::key_down, static_cast<int>(key), ch < 0 ? 0 : ch, held});
   }
 
   // A character that came without its key (from an input method, say) goes
