@@ -70,7 +70,7 @@ case "$route" in
     PKG_CONFIG_PATH=$prefix/lib/pkgconfig
     export PKG_CONFIG_PATH
     version=$(pkg-config --modversion kivet)
-    [ "$version" = 1.1.0 ] || fail "kivet.pc gives version $version, not 1.1.0"
+    [ "$version" = 1.2.0 ] || fail "kivet.pc gives version $version, not 1.2.0"
     g++ "$outside/program.cpp" $(pkg-config --cflags --libs kivet) -o program ||
       fail "g++ with pkg-config failed"
     program=$work/program
