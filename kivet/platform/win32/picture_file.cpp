@@ -1,32 +1,11 @@
 // Picture files on Windows: the UTF-8 name opened with CreateFileW, read
 // whole when it is a file on a disk within the bound.
-#include <cerrno>
-#include <cstring>
 
 #include "kivet/platform/picture_file.h"
 #include "kivet/platform/win32/wide_text.h"
 #include "kivet/platform/win32/windows_api.h"
 
 namespace kivet {
-namespace {
-
-// In the C library's words where it has them, as on other systems.
-std::string reason(DWORD error) {
-  switch (error) {
-    case ERROR_FILE_NOT_FOUND:
-    case ERROR_PATH_NOT_FOUND:
-    case ERROR_INVALID_NAME:
-      return std::strerror(ENOENT);
-    case ERROR_ACCESS_DENIED:
-    case ERROR_SHARING_VIOLATION:
-      return std::strerror(EACCES);
-    default:
-      return win32::error_text(error);
-  }
-}
-
-}  // namespace
-
 PictureFileRead read_picture_file(const char* name, size_t max_bytes) {
   PictureFileRead read;
   std::wstring wide = win32::to_wide(shown_utf8(name ? name : "", ControlCharacters::keep));
@@ -38,14 +17,14 @@ PictureFileRead read_picture_file(const char* name, size_t max_bytes) {
   HANDLE file = CreateFileW(wide.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE,
                             nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
   if (file == INVALID_HANDLE_VALUE) {
-    read.reason = reason(GetLastError());
+    read.reason = win32::file_error_reason(GetLastError());
     return read;
   }
   LARGE_INTEGER size;
   if (GetFileType(file) != FILE_TYPE_DISK) {
     read.reason = "it is not a regular file";
   } else if (!GetFileSizeEx(file, &size)) {
-    read.reason = reason(GetLastError());
+    read.reason = win32::file_error_reason(GetLastError());
   } else if (static_cast<unsigned long long>(size.QuadPart) > max_bytes) {
     read.reason = "the file is larger than " + std::to_string(max_bytes >> 20) + " MB";
   } else {
@@ -55,7 +34,7 @@ PictureFileRead read_picture_file(const char* name, size_t max_bytes) {
       DWORD n = 0;
       DWORD want = static_cast<DWORD>(read.bytes.size() - got);
       if (!ReadFile(file, &read.bytes[got], want, &n, nullptr)) {
-        read.reason = reason(GetLastError());
+        read.reason = win32::file_error_reason(GetLastError());
         break;
       }
       if (n == 0) break;

@@ -21,31 +21,10 @@
 namespace kivet {
 namespace {
 
-// The reason for a system error, in the C library's words where it has
-// them, so that a message about the script file reads the same on every
-// system; else in Windows' own.
-std::string reason(DWORD error) {
-  switch (error) {
-    case ERROR_FILE_NOT_FOUND:
-    case ERROR_PATH_NOT_FOUND:
-    case ERROR_INVALID_NAME:
-      return std::strerror(ENOENT);
-    case ERROR_ACCESS_DENIED:
-    case ERROR_SHARING_VIOLATION:
-    case ERROR_LOCK_VIOLATION:
-      return std::strerror(EACCES);
-    case ERROR_DISK_FULL:
-    case ERROR_HANDLE_DISK_FULL:
-      return std::strerror(ENOSPC);
-    case ERROR_WRITE_PROTECT:
-      return std::strerror(EROFS);
-    default:
-      return win32::error_text(error);
-  }
-}
-
 ScriptFileOpening refused(const char* why) { return ScriptFileOpening{nullptr, why, true}; }
-ScriptFileOpening failed(DWORD error) { return ScriptFileOpening{nullptr, reason(error), false}; }
+ScriptFileOpening failed(DWORD error) {
+  return ScriptFileOpening{nullptr, win32::file_error_reason(error), false};
+}
 
 HANDLE file_handle(std::FILE* file) {
   return reinterpret_cast<HANDLE>(_get_osfhandle(_fileno(file)));
@@ -129,7 +108,9 @@ ScriptFileOpening open_script_file(const char* name, bool writing) {
 std::string append_whole_line(std::FILE* file, const char* line, size_t length) {
   HANDLE handle = file_handle(file);
   LARGE_INTEGER none{}, complete{};
-  if (!SetFilePointerEx(handle, none, &complete, FILE_END)) return reason(GetLastError());
+  if (!SetFilePointerEx(handle, none, &complete, FILE_END)) {
+    return win32::file_error_reason(GetLastError());
+  }
   size_t done = 0;
   DWORD error = 0;
   while (done < length && error == 0) {
@@ -146,7 +127,7 @@ std::string append_whole_line(std::FILE* file, const char* line, size_t length) 
   if (!SetFilePointerEx(handle, complete, nullptr, FILE_BEGIN) || !SetEndOfFile(handle)) {
     error = GetLastError();
   }
-  return reason(error);
+  return win32::file_error_reason(error);
 }
 
 std::string read_failure_reason(std::FILE* file) {
@@ -155,7 +136,7 @@ std::string read_failure_reason(std::FILE* file) {
       (info.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY)) {
     return std::strerror(EISDIR);
   }
-  return reason(_doserrno ? static_cast<DWORD>(_doserrno) : ERROR_READ_FAULT);
+  return win32::file_error_reason(_doserrno ? static_cast<DWORD>(_doserrno) : ERROR_READ_FAULT);
 }
 
 std::string close_script_file(std::FILE* file) {

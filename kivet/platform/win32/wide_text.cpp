@@ -1,6 +1,9 @@
 // UTF-16 for the W functions, through the library's own text conversions.
 #include "kivet/platform/win32/wide_text.h"
 
+#include <cerrno>
+#include <cstring>
+
 namespace kivet::win32 {
 
 std::wstring shown_wide(const std::string& bytes, ControlCharacters controls) {
@@ -29,6 +32,26 @@ std::string error_text(DWORD error) {
   }
   if (text.empty()) return "error " + std::to_string(error);
   return to_utf8(text);
+}
+
+std::string file_error_reason(DWORD error) {
+  switch (error) {
+    case ERROR_FILE_NOT_FOUND:
+    case ERROR_PATH_NOT_FOUND:
+    case ERROR_INVALID_NAME:
+      return std::strerror(ENOENT);
+    case ERROR_ACCESS_DENIED:
+    case ERROR_SHARING_VIOLATION:
+    case ERROR_LOCK_VIOLATION:
+      return std::strerror(EACCES);
+    case ERROR_DISK_FULL:
+    case ERROR_HANDLE_DISK_FULL:
+      return std::strerror(ENOSPC);
+    case ERROR_WRITE_PROTECT:
+      return std::strerror(EROFS);
+    default:
+      return error_text(error);
+  }
 }
 
 }  // namespace kivet::win32

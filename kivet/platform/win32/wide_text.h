@@ -22,4 +22,8 @@ std::string to_utf8(const std::wstring& wide);
 // line end that Windows puts after them.
 std::string error_text(DWORD error);
 
+// Why a file could not be opened, read or written: in the C library's words
+// where it has them (as on other systems), else in Windows' own.
+std::string file_error_reason(DWORD error);
+
 }  // namespace kivet::win32
