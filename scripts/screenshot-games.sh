@@ -20,7 +20,10 @@ Xvfb "$display" -screen 0 1024x768x24 -nolisten tcp -extension GLX >/dev/null 2>
 xvfb=$!
 app=""
 wine_up=""
-trap 'kill $app 2>/dev/null; [ -n "$wine_up" ] && { wineserver -k; wineserver -w; }; kill $xvfb; rm -rf "$work"' EXIT
+# Under set -e a failing command ends the trap too: each step is made to succeed.
+trap 'if [ -n "$app" ]; then kill $app 2>/dev/null || :; fi
+  if [ -n "$wine_up" ]; then wineserver -k || :; wineserver -w || :; fi
+  kill $xvfb || :; rm -rf "$work"' EXIT
 sleep 0.5
 mkdir -p "$here/docs"
 
