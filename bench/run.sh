@@ -80,6 +80,8 @@ failed=0
 export NO_AT_BRIDGE=1 LC_ALL=C.UTF-8
 
 work=$(mktemp -d)
+# The catch game reads its star from its working directory.
+cp "$source_dir/examples/catch-star.png" "$work/"
 rows=$work/rows.tsv
 : >"$rows"
 xvfb_pid=""
@@ -210,6 +212,13 @@ whole_program_rows() {
 
     echo "-- $column: periodic events, ${tick_seconds} s"
     "$build/bench/gtk_driver" ticks "$tick_seconds" >>"$out" 2>>"$work/stderr.log"
+
+    # The catch game at its 16 ms tick: the example itself.
+    echo "-- $column: catch, processor use ${cpu_seconds} s"
+    measure_program "$build/examples/catch" "$cpu_seconds"
+    verdict=FAIL
+    awk -v p="$run_percent" 'BEGIN {exit !(p <= 5)}' && verdict=pass
+    printf 'c1\t%s%% of one core\t%s\n' "$run_percent" "$verdict" >>"$out"
   fi
 
   echo "-- $column: script playback, $playback_events periodic events, headless first"
@@ -245,6 +254,7 @@ side_by_side_rows() {
 6h|6h. The same script, headless backend, just before row 6|the limit for row 6
 7|7. Start of build/airfield to its first frame|<= 0.5 s
 8|8. Peak resident memory (VmHWM) of a ${memory_seconds} s run|reported
+c1|c1. CPU of build/examples/catch (16 ms tick), own process, ${cpu_seconds} s|<= 5% of one core
 EOF
 }
 
