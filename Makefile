@@ -78,7 +78,7 @@ bench: windows web
 	cmake -S . -B $(BUILD_DIR) -DCMAKE_BUILD_TYPE=RelWithDebInfo -DKIVET_BUILD_GTK=ON \
 	  -DKIVET_BUILD_BENCH=ON -DBUILD_TESTING=OFF
 	cmake --build $(BUILD_DIR) -j$(JOBS) --target airfield airfield_spinning frame_bench \
-	  gtk_driver first_frame headless_playback kivet-check bench_house catch
+	  gtk_driver first_frame headless_playback kivet-check bench_house catch catch_ticks
 	bash bench/run.sh $(BUILD_DIR)
 
 run: build

@@ -23,6 +23,8 @@ playback_events=${BENCH_PLAYBACK_EVENTS:-100000}
 start_runs=${BENCH_START_RUNS:-10}
 
 work=$(mktemp -d)
+# The catch game reads its star from its working directory.
+cp "$source_dir/examples/catch-star.png" "$work/"
 xvfb_pid=""
 program_pid=""
 prefix_made=""
@@ -85,12 +87,13 @@ prefix_processes() {
 is_server() { case "$(cat "/proc/$1/comm" 2>/dev/null)" in wineserver*) return 0 ;; esac; return 1; }
 percent() { awk -v t="$1" -v hz="$(getconf CLK_TCK)" -v s="$2" 'BEGIN {printf "%.2f", 100 * t / hz / s}'; }
 
-# Runs airfield.exe for `seconds` after 2 s of settling; sets cpu_own,
-# cpu_server and cpu_others (% of one core) and hwm_kib.
+# Runs a program (airfield.exe by default) for `seconds` after 2 s of
+# settling; sets cpu_own, cpu_server and cpu_others (% of one core) and
+# hwm_kib.
 measure_airfield() {
-  local seconds=$1
+  local seconds=$1 program=${2:-$windows/airfield.exe}
   (cd "$work" && exec env WINEPREFIX="$work/prefix" TMPDIR="$work/tmp" WINEDEBUG=-all \
-    WINEDLLOVERRIDES="mscoree,mshtml=;winemenubuilder.exe=d" wine "$windows/airfield.exe") \
+    WINEDLLOVERRIDES="mscoree,mshtml=;winemenubuilder.exe=d" wine "$program") \
     >/dev/null 2>&1 &
   program_pid=$!
   sleep 2
@@ -153,3 +156,15 @@ rate=$(echo "$headless" | awk -F'\t' '{print $2 + 0}')
   "$rate") | with_goal "6. Script playback, $playback_events periodic events, real window" \
   ">= 90% of row 6h"
 echo "$headless" | with_goal "6h. The same script, headless backend under Wine" "the limit for row 6"
+
+say "catch (16 ms tick), processor use ${cpu_seconds} s"
+measure_airfield "$cpu_seconds" "$windows/examples/catch.exe"
+both=$(awk -v a="$cpu_own" -v b="$cpu_server" 'BEGIN {printf "%.2f", a + b}')
+row "c1. CPU of catch.exe (16 ms tick) with wineserver, ${cpu_seconds} s" \
+  "$both% of one core: own $cpu_own%, wineserver $cpu_server% (the prefix's other processes $cpu_others%)" \
+  "<= 5% of one core" "$(awk -v p="$both" 'BEGIN {print (p <= 5) ? "pass" : "FAIL"}')"
+
+say "catch (16 ms tick), ticks ${tick_seconds} s"
+(cd "$work" && BENCH_TICK_SECONDS=$tick_seconds in_prefix wine "$windows/bench/catch_ticks.exe") |
+  grep '^c2' | with_goal "c2. Ticks of catch.exe (16 ms tick), ${tick_seconds} s" \
+    "$(awk -v s="$tick_seconds" 'BEGIN {printf "%.0f", s * 1000 / 16}') +-2"

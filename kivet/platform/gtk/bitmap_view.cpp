@@ -10,6 +10,7 @@ void BitmapView::forget() {
   surface_ = nullptr;
   bitmap_ = nullptr;
   changes_ = ChangedRows{};
+  shown_.clear();
 }
 
 void BitmapView::show(const Bitmap& bitmap, ChangedRows changed) {
@@ -22,18 +23,24 @@ void BitmapView::show(const Bitmap& bitmap, ChangedRows changed) {
     surface_ = cairo_image_surface_create_for_data(pixels, CAIRO_FORMAT_RGB24, BITMAP_WIDTH,
                                                    BITMAP_HEIGHT, Bitmap::stride());
     changed = ChangedRows::all();
+    // No pixel value has its top byte set: at first every pixel differs.
+    shown_.assign(static_cast<size_t>(BITMAP_WIDTH) * BITMAP_HEIGHT, ~0u);
   }
   changes_.add(changed.top, changed.bottom);
 }
 
-ChangedRows BitmapView::take_changes() {
+// Changed rows fewer than this many rows apart are redrawn as one box.
+constexpr int BOX_GAP = 10;
+
+std::vector<PixelBox> BitmapView::take_changes() {
   ChangedRows taken = changes_;
   changes_ = ChangedRows{};
-  if (surface_ && !taken.empty()) {
-    cairo_surface_mark_dirty_rectangle(surface_, 0, taken.top, BITMAP_WIDTH,
-                                       taken.bottom - taken.top + 1);
+  if (!surface_ || taken.empty()) return {};
+  std::vector<PixelBox> boxes = take_differences(bitmap_->data(), shown_.data(), taken, BOX_GAP);
+  for (const PixelBox& box : boxes) {
+    cairo_surface_mark_dirty_rectangle(surface_, box.left, box.top, box.width(), box.height());
   }
-  return taken;
+  return boxes;
 }
 
 void BitmapView::paint(cairo_t* cr, int width, int height) const {

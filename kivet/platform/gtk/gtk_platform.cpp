@@ -26,6 +26,9 @@ namespace {
 // Toolkit events handled per non-blocking pass, so a busy toolkit cannot
 // hold the library's loop.
 constexpr int EVENTS_PER_PASS = 64;
+// The shortest time between two looks at the toolkit's queue when the
+// program does not wait.
+constexpr gint64 LOOK_INTERVAL_US = 1000;
 // How long show_window waits for a window to be laid out and first drawn.
 constexpr gint64 FIRST_DRAW_WAIT_US = G_USEC_PER_SEC / 2;
 
@@ -182,6 +185,11 @@ class GtkPlatform : public Platform {
       g_main_context_iteration(nullptr, TRUE);
       return;
     }
+    // A played script asks at every event, and each look reads the display
+    // server's socket, which costs as much as drawing a scene. Input waits
+    // at most a millisecond for the next look; frames are drawn by the
+    // looks of present.
+    if (g_get_monotonic_time() - last_look_us_ < LOOK_INTERVAL_US) return;
     run_pending_work();
   }
 
@@ -212,6 +220,7 @@ class GtkPlatform : public Platform {
   // Handles the toolkit's events that are ready now, a bounded number, and
   // sends what they drew to the display server.
   static void run_pending_work() {
+    last_look_us_ = g_get_monotonic_time();
     for (int i = 0; i < EVENTS_PER_PASS && g_main_context_pending(nullptr); ++i) {
       g_main_context_iteration(nullptr, FALSE);
     }
@@ -249,6 +258,8 @@ class GtkPlatform : public Platform {
   }
 
   static GtkPlatform& self();
+  // When the toolkit's queue was last looked at (g_get_monotonic_time).
+  static inline gint64 last_look_us_ = 0;
 
   static gboolean on_key(GtkWidget*, GdkEventKey* event, gpointer window) {
     GdkModifierType state = GdkModifierType(event->state);
@@ -333,9 +344,8 @@ class GtkPlatform : public Platform {
   // At a frame, before it is drawn: the changed rows become the part of the
   // window that this frame redraws.
   static gboolean on_frame(GtkWidget* area, GdkFrameClock*, gpointer) {
-    ChangedRows rows = self().view_.take_changes();
-    if (!rows.empty()) {
-      gtk_widget_queue_draw_area(area, 0, rows.top, BITMAP_WIDTH, rows.bottom - rows.top + 1);
+    for (const PixelBox& box : self().view_.take_changes()) {
+      gtk_widget_queue_draw_area(area, box.left, box.top, box.width(), box.height());
     }
     return G_SOURCE_REMOVE;
   }

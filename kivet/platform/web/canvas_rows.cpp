@@ -7,10 +7,10 @@
 
 #include <algorithm>
 #include <cstdint>
-#include <cstring>
 #include <vector>
 
 #include "kivet/client_area.h"
+#include "kivet/draw/changed_pixels.h"
 
 namespace {
 
@@ -25,27 +25,20 @@ struct ChangedBox {
   const uint8_t* rgba;           // (right - left + 1) x (bottom - top + 1) pixels
 };
 
-// The bitmap's pixels as the canvas shows them; no pixel value has its top
-// byte set, so at first every pixel differs.
-std::vector<uint32_t> shown(static_cast<size_t>(WIDTH) * HEIGHT, ~0u);
-std::vector<uint32_t> box_pixels;
+// What the canvas holds, never destroyed: the page draws the last picture
+// after the program has ended, when static objects are gone.
+struct Canvas {
+  // The bitmap's pixels as the canvas shows them; no pixel value has its
+  // top byte set, so at first every pixel differs.
+  std::vector<uint32_t> shown =
+      std::vector<uint32_t>(static_cast<size_t>(kivet::BITMAP_WIDTH) * kivet::BITMAP_HEIGHT, ~0u);
+  std::vector<uint32_t> box_pixels;
+  std::vector<kivet::PixelBox> boxes;
+};
 
-// The first and last pixel where two rows differ, by 64-bit words while
-// they agree; false when they are the same.
-bool differing_span(const uint32_t* a, const uint32_t* b, int& first, int& last) {
-  int x = 0;
-  for (; x + 2 <= WIDTH; x += 2) {
-    uint64_t p, q;
-    memcpy(&p, a + x, 8);
-    memcpy(&q, b + x, 8);
-    if (p != q) break;
-  }
-  while (x < WIDTH && a[x] == b[x]) ++x;
-  if (x == WIDTH) return false;
-  first = x;
-  last = WIDTH - 1;
-  while (a[last] == b[last]) --last;
-  return true;
+Canvas& canvas() {
+  static Canvas* held = new Canvas;
+  return *held;
 }
 
 uint32_t canvas_pixel(uint32_t v) {
@@ -61,26 +54,19 @@ extern "C" EMSCRIPTEN_KEEPALIVE const ChangedBox* kivet_web_canvas_rows(const ui
                                                                         int top, int bottom) {
   static ChangedBox box;
   box = ChangedBox{WIDTH, HEIGHT, -1, -1, nullptr};
-  top = std::max(top, 0);
-  bottom = std::min(bottom, HEIGHT - 1);
-  for (int y = top; y <= bottom; ++y) {
-    size_t row = static_cast<size_t>(y) * WIDTH;
-    int first = 0, last = 0;
-    if (!differing_span(pixels + row, shown.data() + row, first, last)) continue;
-    box.left = std::min(box.left, first);
-    box.right = std::max(box.right, last);
-    box.top = std::min(box.top, y);
-    box.bottom = y;
-  }
-  if (box.right < box.left) return &box;
-  int width = box.right - box.left + 1;
-  box_pixels.resize(static_cast<size_t>(width) * (box.bottom - box.top + 1));
-  uint32_t* out = box_pixels.data();
+  kivet::ChangedRows rows{top, std::min(bottom, HEIGHT - 1)};
+  Canvas& c = canvas();
+  c.boxes = kivet::take_differences(pixels, c.shown.data(), rows, kivet::BITMAP_HEIGHT);
+  if (c.boxes.empty()) return &box;
+  const kivet::PixelBox& changed = c.boxes[0];
+  box = ChangedBox{changed.left, changed.top, changed.right, changed.bottom, nullptr};
+  int width = changed.width();
+  c.box_pixels.resize(static_cast<size_t>(width) * changed.height());
+  uint32_t* out = c.box_pixels.data();
   for (int y = box.top; y <= box.bottom; ++y) {
     size_t row = static_cast<size_t>(y) * WIDTH + box.left;
-    memcpy(shown.data() + row, pixels + row, static_cast<size_t>(width) * 4);
     for (int x = 0; x < width; ++x) *out++ = canvas_pixel(pixels[row + x]);
   }
-  box.rgba = reinterpret_cast<const uint8_t*>(box_pixels.data());
+  box.rgba = reinterpret_cast<const uint8_t*>(c.box_pixels.data());
   return &box;
 }

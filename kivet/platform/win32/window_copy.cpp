@@ -2,27 +2,14 @@
 #include "kivet/platform/win32/window_copy.h"
 
 #include <algorithm>
-#include <cstring>
+
+#include "kivet/draw/changed_pixels.h"
 
 namespace kivet::win32 {
 namespace {
 
-// Changed rows less than this far apart go to the window as one band.
-constexpr int BAND_GAP = 8;
-
-// The first and the last pixel where two rows differ; they must differ
-// somewhere.
-int first_difference(const uint32_t* a, const uint32_t* b) {
-  int x = 0;
-  while (a[x] == b[x]) ++x;
-  return x;
-}
-
-int last_difference(const uint32_t* a, const uint32_t* b) {
-  int x = Bitmap::width() - 1;
-  while (a[x] == b[x]) --x;
-  return x;
-}
+// Changed rows fewer than this many rows apart go to the window as one band.
+constexpr int BAND_GAP = 10;
 
 }  // namespace
 
@@ -71,20 +58,8 @@ std::vector<RECT> WindowCopy::take_changes() {
   pending_ = ChangedRows{};
   if (!pixels_ || !bitmap_ || changed.empty()) return bands;
   GdiFlush();  // GDI may still be reading the section for a paint
-  for (int y = changed.top; y <= changed.bottom; ++y) {
-    const uint32_t* source = bitmap_->row(y);
-    uint32_t* target = pixels_ + static_cast<size_t>(y) * Bitmap::width();
-    if (std::memcmp(source, target, Bitmap::stride()) == 0) continue;
-    int left = first_difference(source, target), right = last_difference(source, target);
-    std::memcpy(target + left, source + left, static_cast<size_t>(right - left + 1) * 4);
-    if (!bands.empty() && bands.back().bottom >= y - BAND_GAP) {
-      RECT& band = bands.back();
-      band.bottom = y + 1;
-      band.left = std::min<LONG>(band.left, left);
-      band.right = std::max<LONG>(band.right, right + 1);
-    } else {
-      bands.push_back(RECT{left, y, right + 1, y + 1});
-    }
+  for (const PixelBox& box : take_differences(bitmap_->data(), pixels_, changed, BAND_GAP)) {
+    bands.push_back(RECT{box.left, box.top, box.right + 1, box.bottom + 1});
   }
   return bands;
 }
