@@ -15,7 +15,9 @@ build="cmake make g++ pkg-config libgtk-3-dev libcairo2-dev libpango1.0-dev libx
 libwayland-dev fonts-dejavu-core"
 windows="cmake make g++-mingw-w64-x86-64-posix"
 web="cmake make emscripten"
-displays="xvfb xauth xdotool x11-apps x11-xkb-utils imagemagick weston"
+# sway, wtype and grim: a Wayland session whose seat takes input, and its
+# pictures.
+displays="xvfb xauth xdotool x11-apps x11-xkb-utils imagemagick weston sway wtype grim"
 wine="wine wine64"
 browser="chromium chromium-driver python3-selenium"
 # fonts-wqy-microhei: a face for Chinese text, which the library hands to
