@@ -104,12 +104,11 @@ TEST(GameWaylandTest, KeysAndADragUnderSway) {
   ChildProcess program;
   ASSERT_TRUE(program.start({GAME_PATH}, "", dir.path(), sway.client_environment()));
   ASSERT_EQ(program.wait_for_line("ready", 15000), "ready");
-  // GTK's menu bar is 26 rows here, one more than under Xvfb, and the
-  // window is still 540 rows: the client area is 514 rows, display point
-  // (x, y) at its pixel (300 + x, 257 - y), the canvas's bottom row hidden.
+  // GTK's menu bar is 26 rows here, one more than under Xvfb; the window
+  // is one row taller, so that the client area keeps its 515 rows.
   const int menu_bar = MENU_BAR_HEIGHT + 1;
   auto client_area = [&] {
-    return Picture(sway.screenshot(0, menu_bar, CLIENT_WIDTH, CLIENT_HEIGHT - 1));
+    return Picture(sway.screenshot(0, menu_bar, CLIENT_WIDTH, CLIENT_HEIGHT));
   };
   auto on_screen_y = [&](int y) { return menu_bar + ORIGIN_Y - y; };
   // Shown once the client area is white where the compositor placed it.
@@ -121,6 +120,7 @@ TEST(GameWaylandTest, KeysAndADragUnderSway) {
   }
   ASSERT_FALSE(live.empty()) << "grim took no picture";
   ASSERT_EQ(live.at(-300, 257), rgb::WHITE) << "the graphics window is not at the top left";
+  EXPECT_EQ(live.at(300, -257), rgb::WHITE) << "the client area's bottom row is hidden";
   ASSERT_TRUE(sway.point_at(590, 520));  // the pointer rests in the graphics window
 
   // One wtype holds Left for 1.4 s and, in between, holds "a" longer than

@@ -10,6 +10,7 @@
 #include <map>
 #include <set>
 
+#include "kivet/client_area.h"
 #include "kivet/platform/gtk/bitmap_view.h"
 #include "kivet/platform/gtk/clock_timer.h"
 #include "kivet/platform/gtk/endings.h"
@@ -101,6 +102,10 @@ class GtkPlatform : public Platform {
     w.box = gtk_box_new(GTK_ORIENTATION_VERTICAL, 0);
     w.area = gtk_drawing_area_new();
     gtk_box_pack_end(GTK_BOX(w.box), w.area, TRUE, TRUE, 0);
+    // The graphics window's client area has the library's size whatever the
+    // height of the theme's menu bar (25 rows under X11, 26 under some
+    // Wayland compositors): the window grows with the menu bar instead.
+    if (id == WindowId::graphics) gtk_widget_set_size_request(w.area, CLIENT_WIDTH, CLIENT_HEIGHT);
     gtk_container_add(GTK_CONTAINER(w.toplevel), w.box);
     connect_signals(id, w);
     if (id == WindowId::graphics) view_.forget();
