@@ -27,6 +27,21 @@ trap 'if [ -n "$app" ]; then kill $app 2>/dev/null || :; fi
 sleep 0.5
 mkdir -p "$here/docs"
 
+# The graphics window's id once it is on the screen, waiting up to SECONDS;
+# without it the input would go to the bare screen and the picture show
+# nothing, so the script stops there.
+graphics_window() {
+  tries=$(( $1 * 10 ))
+  while [ "$tries" -gt 0 ]; do
+    found=$(xdotool search --name 'KIVET Graphics' 2>/dev/null | head -n 1)
+    if [ -n "$found" ]; then echo "$found"; return 0; fi
+    sleep 0.1
+    tries=$(( tries - 1 ))
+  done
+  echo "$0: no graphics window after $1 s" >&2
+  return 1
+}
+
 # The input each game gets once its window is up; LEFT TOP is where the
 # window's client area starts on the screen.
 play_catch() {
@@ -81,8 +96,12 @@ if [ -f "$here/$windows_build/examples/catch.exe" ]; then
   for game in catch paint; do
     (cd "$work" && exec wine "$here/$windows_build/examples/$game.exe") >/dev/null 2>&1 &
     app=$!
-    sleep 3
-    xdotool windowfocus --sync "$(xdotool search --name 'KIVET Graphics' | head -n 1)"
+    # The prefix's desktop process ends a few seconds after its last
+    # window; the program that starts it anew waits about 10 s for its
+    # window, so a fixed pause is not enough.
+    window=$(graphics_window 30)
+    sleep 1
+    xdotool windowfocus --sync "$window"
     if [ "$game" = catch ]; then play_catch; else play_paint 3 41; fi
     import -window root -crop 607x559+0+0 +repage png:"$here/docs/$game-windows.png"
     kill $app; wait $app 2>/dev/null || true; app=""

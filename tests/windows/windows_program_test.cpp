@@ -1,7 +1,8 @@
 // The Windows build's programs under Wine, driven like a user: the
 // simulation's windows and animation, its picture against a headless run
 // of the same script (also on a 200% screen), keys, clicks, the menu, the
-// dialog, recording and playback, Ctrl+C, and exit statuses.
+// dialog, recording and playback, Ctrl+C (Wine turns a SIGINT into the
+// console's Ctrl+C event), and exit statuses.
 #include <gtest/gtest.h>
 #include <signal.h>
 
@@ -205,6 +206,32 @@ TEST_F(WindowsProgramTest, HeldKeysMovesAndADrag) {
   int presses = 0;
   for (const std::string& l : program_.lines()) presses += l.rfind("pressed 37 1", 0) == 0;
   EXPECT_EQ(presses, 1) << "a held arrow is pressed once";
+}
+
+// A first Ctrl+C that a program not asking for events cannot take: one
+// line on standard error, none on standard output, and a second Ctrl+C
+// ends the program (under Wine 8 with status 0, where Windows gives
+// STATUS_CONTROL_C_EXIT).
+TEST_F(WindowsProgramTest, CtrlCInAProgramThatDoesNotAskForEvents) {
+  ASSERT_TRUE(program_.start({"sh", "-c", "exec wine \"$0\" busy 2>errors.txt",
+                              windows_program("tests/game")},
+                             wine_display(), dir_.path(), wine_prefix()->environment()));
+  ASSERT_EQ(line("ready", 20000), "ready");
+  kill(program_.pid(), SIGINT);
+  const std::string note =
+      "kivet: the program is not asking for events, so it cannot take Ctrl+C as its quit; a "
+      "second Ctrl+C stops it\n";
+  for (int tries = 0; tries < 40 && read_file(dir_.file("errors.txt")) != note; ++tries) {
+    std::this_thread::sleep_for(std::chrono::milliseconds(100));
+  }
+  EXPECT_EQ(read_file(dir_.file("errors.txt")), note);
+  EXPECT_TRUE(program_.running()) << "the first Ctrl+C does not end it";
+  kill(program_.pid(), SIGINT);
+  EXPECT_NE(program_.wait_exit(10000), -1) << "the second Ctrl+C did not end it";
+  EXPECT_EQ(read_file(dir_.file("errors.txt")), note) << "said once";
+  for (const std::string& l : program_.lines()) {
+    EXPECT_EQ(l.find("kivet:"), std::string::npos) << "on standard output: " << l;
+  }
 }
 
 }  // namespace
