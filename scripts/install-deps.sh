@@ -24,7 +24,9 @@ browser="chromium chromium-driver python3-selenium"
 # the system's fonts.
 test="$build $windows $web $displays $wine $browser libgtest-dev libgmock-dev clang libclang-rt-14-dev \
 fonts-wqy-microhei"
-bench="$build $windows $web $displays $wine $browser libbenchmark-dev"
+# libstb-dev: the tree of the previous version, which bench/run.sh builds
+# beside this one, took the stb headers from Debian.
+bench="$build $windows $web $displays $wine $browser libbenchmark-dev libstb-dev"
 
 [ $# -gt 0 ] || { echo "usage: $0 build|windows|web|test|bench..." >&2; exit 2; }
 packages=""
