@@ -9,21 +9,28 @@ namespace {
 
 constexpr int WIDTH = BITMAP_WIDTH;
 
-// The first and last pixel where two rows differ, compared eight bytes at a
-// time while they agree; false when they are the same.
+// Pixels compared at a time by memcmp, whose wide loads find equal runs
+// fastest, before the last few are looked at one by one.
+constexpr int CHUNK = 32;
+
+// The first and last pixel where two rows differ; false when they are the
+// same, as most rows of a frame redrawn whole are.
 bool differing_span(const uint32_t* a, const uint32_t* b, int& first, int& last) {
+  if (std::memcmp(a, b, WIDTH * sizeof(uint32_t)) == 0) return false;
   int x = 0;
-  for (; x + 2 <= WIDTH; x += 2) {
-    uint64_t p, q;
-    std::memcpy(&p, a + x, 8);
-    std::memcpy(&q, b + x, 8);
-    if (p != q) break;
+  while (x + CHUNK <= WIDTH && std::memcmp(a + x, b + x, CHUNK * sizeof(uint32_t)) == 0) {
+    x += CHUNK;
   }
-  while (x < WIDTH && a[x] == b[x]) ++x;
-  if (x == WIDTH) return false;
+  while (a[x] == b[x]) ++x;  // a difference lies at or after x
   first = x;
-  last = WIDTH - 1;
-  while (a[last] == b[last]) --last;
+  // From the right, in chunks that stay clear of `first`.
+  int end = WIDTH;
+  while (end - CHUNK > first &&
+         std::memcmp(a + end - CHUNK, b + end - CHUNK, CHUNK * sizeof(uint32_t)) == 0) {
+    end -= CHUNK;
+  }
+  last = end - 1;
+  while (a[last] == b[last]) --last;  // stops at `first` at the latest
   return true;
 }
 

@@ -2,8 +2,7 @@
 // advances and kerning, and each glyph rasterised into pixels that are
 // either the text's colour or left alone. The face's tables are parsed once,
 // from its constant data, and never change; a glyph's pixels are made
-// afresh whenever they are asked for (the caller keeps them for one drawing
-// call at most).
+// afresh whenever they are asked for (kivet/draw/glyph_cache.h keeps them).
 //
 // Every pixel decision is made in whole numbers or in floating-point steps
 // that are exact or correctly rounded, so the same glyph comes out the same

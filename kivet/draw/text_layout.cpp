@@ -6,18 +6,20 @@
 //
 // The pen is kept in whole 1 / units_per_em pixels, the sum of the face's
 // advances and kerning times the character height: the glyphs stand at
-// the same pixels whatever the compiler. Glyphs are rasterised once per
-// call and dropped at its end.
+// the same pixels whatever the compiler. Glyphs are rasterised once and
+// kept (kivet/draw/glyph_cache.h).
 #include "kivet/draw/text_layout.h"
 
 #include <algorithm>
 #include <cstdint>
 #include <cstring>
+#include <memory>
 #include <string>
 #include <vector>
 
 #include "kivet/draw/clipping.h"
 #include "kivet/draw/face.h"
+#include "kivet/draw/glyph_cache.h"
 #include "kivet/platform/font.h"
 #include "kivet/text_encoding.h"
 
@@ -107,28 +109,28 @@ size_t lacking_run_end(const std::vector<Character>& line, const std::vector<int
   return end;
 }
 
-// The glyphs drawn in one call, each rasterised at the call's height the
-// first time it is needed.
+// The glyphs drawn in one call, each looked up in the kept glyphs the
+// first time the call needs it and held until the call ends.
 class CallGlyphs {
  public:
   explicit CallGlyphs(int height) : height_(height) {}
   const GlyphPixels& get(int glyph) {
     if (slots_.empty()) {
       slots_.assign(static_cast<size_t>(Face::get().glyph_count()), 0);
-      made_.reserve(64);
+      held_.reserve(64);
     }
     uint16_t& slot = slots_[static_cast<size_t>(glyph)];
     if (slot == 0) {
-      made_.push_back(Face::get().pixels(glyph, height_));
-      slot = static_cast<uint16_t>(made_.size());
+      held_.push_back(cached_glyph(glyph, height_));
+      slot = static_cast<uint16_t>(held_.size());
     }
-    return made_[slot - 1];
+    return *held_[slot - 1];
   }
 
  private:
   int height_;
-  std::vector<uint16_t> slots_;  // per glyph: 1 + its place in made_, or 0
-  std::vector<GlyphPixels> made_;
+  std::vector<uint16_t> slots_;  // per glyph: 1 + its place in held_, or 0
+  std::vector<std::shared_ptr<const GlyphPixels>> held_;
 };
 
 void put_glyph(Bitmap& bitmap, const GlyphPixels& glyph, int64_t left, int64_t top,

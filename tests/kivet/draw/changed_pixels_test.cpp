@@ -52,4 +52,23 @@ TEST(ChangedPixelsTest, BoxesHoldExactlyTheDifferencesAndTheCopyFollows) {
   EXPECT_EQ(shown, frame);
 }
 
+// Rows are compared in runs of pixels: a difference at any column, alone or
+// with a second one anywhere right of it, gives exactly its own span.
+TEST(ChangedPixelsTest, TheSpanIsExactAtEveryColumn) {
+  std::vector<uint32_t> frame = blank(), shown = blank();
+  for (int first = 0; first < BITMAP_WIDTH; first += 1 + (first % 7 == 3 ? 0 : 4)) {
+    for (int last : {first, first + 1, first + 31, first + 32, first + 33, BITMAP_WIDTH - 1}) {
+      if (last >= BITMAP_WIDTH) continue;
+      set(frame, first, 8, 0x123456);
+      set(frame, last, 8, 0x654321);
+      std::vector<PixelBox> boxes =
+          kivet::take_differences(frame.data(), shown.data(), ChangedRows::all(), 10);
+      ASSERT_EQ(boxes.size(), 1u) << first << " " << last;
+      EXPECT_EQ(as_list(boxes[0]), (std::vector<int>{first, 8, last, 8})) << first << " " << last;
+      frame = blank();
+      shown = blank();
+    }
+  }
+}
+
 }  // namespace
