@@ -1,8 +1,9 @@
 // What changed on the canvas since it was last drawn: the rows of the
 // bitmap that may have changed are compared with a copy of what the canvas
-// shows, and the box of pixels that did change is handed out in the byte
-// order a canvas takes (red, green, blue, alpha; one byte swap per pixel),
-// packed row after row, so that the page hands the browser only those.
+// shows, and the boxes of pixels that did change are handed out in the
+// byte order a canvas takes (red, green, blue, alpha; one byte swap per
+// pixel), packed row after row, so that the page hands the browser only
+// those.
 #include <emscripten.h>
 
 #include <algorithm>
@@ -20,9 +21,16 @@ constexpr int HEIGHT = kivet::CLIENT_HEIGHT;
 // The bitmap's rows are copied whole.
 static_assert(WIDTH == kivet::BITMAP_WIDTH, "the canvas is as wide as the bitmap");
 
-struct ChangedBox {
-  int left, top, right, bottom;  // empty when right < left
-  const uint8_t* rgba;           // (right - left + 1) x (bottom - top + 1) pixels
+// Rows that differ and lie fewer than this apart share one box: a few
+// boxes a frame, none of them holding much that did not change.
+constexpr int BOX_GAP = 10;
+
+// The boxes of pixels that changed, handed to the page.
+struct ChangedBoxes {
+  int count;
+  const int32_t* boxes;  // count x {left, top, width, height}
+  const uint8_t* rgba;   // each box's pixels row after row, one box after another
+  int bytes;             // of rgba
 };
 
 // What the canvas holds, never destroyed: the page draws the last picture
@@ -33,7 +41,7 @@ struct Canvas {
   std::vector<uint32_t> shown =
       std::vector<uint32_t>(static_cast<size_t>(kivet::BITMAP_WIDTH) * kivet::BITMAP_HEIGHT, ~0u);
   std::vector<uint32_t> box_pixels;
-  std::vector<kivet::PixelBox> boxes;
+  std::vector<int32_t> box_list;
 };
 
 Canvas& canvas() {
@@ -48,25 +56,26 @@ uint32_t canvas_pixel(uint32_t v) {
 }  // namespace
 
 // Compares rows `top` to `bottom` of the bitmap at `pixels` (0x00RRGGBB)
-// with what the canvas shows, takes them as shown, and returns the box of
-// pixels that changed.
-extern "C" EMSCRIPTEN_KEEPALIVE const ChangedBox* kivet_web_canvas_rows(const uint32_t* pixels,
-                                                                        int top, int bottom) {
-  static ChangedBox box;
-  box = ChangedBox{WIDTH, HEIGHT, -1, -1, nullptr};
+// with what the canvas shows, takes them as shown, and returns the boxes
+// of pixels that changed.
+extern "C" EMSCRIPTEN_KEEPALIVE const ChangedBoxes* kivet_web_canvas_rows(const uint32_t* pixels,
+                                                                          int top, int bottom) {
+  static ChangedBoxes out;
   kivet::ChangedRows rows{top, std::min(bottom, HEIGHT - 1)};
   Canvas& c = canvas();
-  c.boxes = kivet::take_differences(pixels, c.shown.data(), rows, kivet::BITMAP_HEIGHT);
-  if (c.boxes.empty()) return &box;
-  const kivet::PixelBox& changed = c.boxes[0];
-  box = ChangedBox{changed.left, changed.top, changed.right, changed.bottom, nullptr};
-  int width = changed.width();
-  c.box_pixels.resize(static_cast<size_t>(width) * changed.height());
-  uint32_t* out = c.box_pixels.data();
-  for (int y = box.top; y <= box.bottom; ++y) {
-    size_t row = static_cast<size_t>(y) * WIDTH + box.left;
-    for (int x = 0; x < width; ++x) *out++ = canvas_pixel(pixels[row + x]);
+  std::vector<kivet::PixelBox> boxes =
+      kivet::take_differences(pixels, c.shown.data(), rows, BOX_GAP);
+  c.box_list.clear();
+  c.box_pixels.clear();
+  for (const kivet::PixelBox& box : boxes) {
+    c.box_list.insert(c.box_list.end(), {box.left, box.top, box.width(), box.height()});
+    for (int y = box.top; y <= box.bottom; ++y) {
+      const uint32_t* row = pixels + static_cast<size_t>(y) * WIDTH;
+      for (int x = box.left; x <= box.right; ++x) c.box_pixels.push_back(canvas_pixel(row[x]));
+    }
   }
-  box.rgba = reinterpret_cast<const uint8_t*>(c.box_pixels.data());
-  return &box;
+  out = ChangedBoxes{static_cast<int>(boxes.size()), c.box_list.data(),
+                     reinterpret_cast<const uint8_t*>(c.box_pixels.data()),
+                     static_cast<int>(c.box_pixels.size() * sizeof(uint32_t))};
+  return &out;
 }

@@ -13,10 +13,12 @@ mergeInto(LibraryManager.library, {
     worker: null,
     context: null,                      // when drawn here
     reads: null,                        // read requests waiting for the worker
-    drawnBefore: false,
+    framesSent: 0,                      // frames handed to the canvas
 
-    // The worker's side: fills the canvas white, draws the rows it gets,
-    // answers each with the time it drew them, and reads the canvas back.
+    // The worker's side: fills the canvas white, draws the boxes it gets,
+    // answers the first with the time it drew them (later frames go
+    // unanswered: a message a frame costs the page's main thread a task),
+    // and reads the canvas back.
     WORKER: [
       'var context;',
       'onmessage = function(e) {',
@@ -29,9 +31,13 @@ mergeInto(LibraryManager.library, {
       '    var data = context.getImageData(0, 0, context.canvas.width, context.canvas.height).data;',
       '    postMessage({read: m.read, pixels: data.buffer}, [data.buffer]);',
       '  } else {',
-      '    var image = new ImageData(new Uint8ClampedArray(m.pixels), m.width, m.height);',
-      '    context.putImageData(image, m.left, m.top);',
-      '    postMessage({drawn: performance.timeOrigin + performance.now()});',
+      '    var data = new Uint8ClampedArray(m.pixels), start = 0;',
+      '    for (var i = 0; i < m.boxes.length; i += 4) {',
+      '      var width = m.boxes[i + 2], height = m.boxes[i + 3], end = start + width * height * 4;',
+      '      context.putImageData(new ImageData(data.subarray(start, end), width, height), m.boxes[i], m.boxes[i + 1]);',
+      '      start = end;',
+      '    }',
+      '    if (m.first) postMessage({drawn: performance.timeOrigin + performance.now()});',
       '  }',
       '};',
     ].join('\n'),
@@ -63,15 +69,16 @@ mergeInto(LibraryManager.library, {
         KivetCanvas.reads.delete(m.read);
         if (resolve) resolve(new Uint8ClampedArray(m.pixels));
       } else if (m.drawn) {
-        KivetCanvas.noteFrame(m.drawn - performance.timeOrigin);
+        KivetCanvas.noteFrames(m.drawn - performance.timeOrigin);
       }
     },
 
-    // For tests and measures: frames drawn, and when the first was (in ms
-    // from the start of the page's loading).
-    noteFrame: function(time) {
-      if (!Module['kivetFrames']) Module['kivetFirstFrame'] = time;
-      Module['kivetFrames'] = (Module['kivetFrames'] || 0) + 1;
+    // For tests and measures: when the first frame was drawn (in ms from
+    // the start of the page's loading), and from then on the frames handed
+    // to the canvas; a reading of the canvas comes after all of them.
+    noteFrames: function(firstDrawn) {
+      if (firstDrawn !== undefined) Module['kivetFirstFrame'] = firstDrawn;
+      if (Module['kivetFirstFrame'] !== undefined) Module['kivetFrames'] = KivetCanvas.framesSent;
     },
 
     present: function(pixels, top, bottom) {
@@ -81,27 +88,31 @@ mergeInto(LibraryManager.library, {
     },
 
     // The presented rows are compared with what the canvas shows
-    // (canvas_rows.cpp), and the box of pixels that changed goes to it.
+    // (canvas_rows.cpp), and the boxes of pixels that changed go to it.
     copy: function() {
       var top = KivetCanvas.rowsTop, bottom = KivetCanvas.rowsBottom;
       KivetCanvas.rowsTop = Infinity;
       KivetCanvas.rowsBottom = -1;
       if (top > bottom || !KivetCanvas.pixels || !(KivetCanvas.worker || KivetCanvas.context)) return;
-      var box = _kivet_web_canvas_rows(KivetCanvas.pixels, top, bottom) >> 2;
-      var left = HEAP32[box], right = HEAP32[box + 2];
-      top = HEAP32[box + 1];
-      bottom = HEAP32[box + 3];
-      if (right < left) return;
-      var width = right - left + 1, height = bottom - top + 1;
-      var start = HEAPU32[box + 4];
-      var pixels = HEAPU8.slice(start, start + width * height * 4);
+      var at = _kivet_web_canvas_rows(KivetCanvas.pixels, top, bottom) >> 2;
+      var count = HEAP32[at];
+      if (!count) return;
+      var list = HEAPU32[at + 1] >> 2, start = HEAPU32[at + 2];
+      var boxes = HEAP32.slice(list, list + 4 * count);
+      var pixels = HEAPU8.slice(start, start + HEAP32[at + 3]);
       if (KivetCanvas.worker) {
-        KivetCanvas.worker.postMessage({pixels: pixels.buffer, left: left, top: top, width: width,
-                                        height: height}, [pixels.buffer]);
+        KivetCanvas.worker.postMessage({pixels: pixels.buffer, boxes: boxes,
+                                        first: KivetCanvas.framesSent++ == 0}, [pixels.buffer]);
+        KivetCanvas.noteFrames();
       } else {
-        var image = new ImageData(new Uint8ClampedArray(pixels.buffer), width, height);
-        KivetCanvas.context.putImageData(image, left, top);
-        KivetCanvas.noteFrame(performance.now());
+        var data = new Uint8ClampedArray(pixels.buffer), first = 0;
+        for (var i = 0; i < count * 4; i += 4) {
+          var width = boxes[i + 2], height = boxes[i + 3], end = first + width * height * 4;
+          KivetCanvas.context.putImageData(new ImageData(data.subarray(first, end), width, height),
+                                           boxes[i], boxes[i + 1]);
+          first = end;
+        }
+        KivetCanvas.noteFrames(KivetCanvas.framesSent++ == 0 ? performance.now() : undefined);
       }
     },
 
