@@ -1,21 +1,24 @@
-// The kept glyphs, keyed by character height and glyph number. A lock
-// keeps the table whole should two threads draw text at once.
+// The kept glyphs: for each character height used, a table of every glyph
+// of the face, each rasterised when it is first asked for.
 #include "kivet/draw/glyph_cache.h"
 
-#include <cstdint>
-#include <mutex>
-#include <unordered_map>
+#include <memory>
+#include <vector>
 
 namespace kivet {
 namespace {
 
-// What a kept glyph costs beside its pixels: the table's entry, the shared
-// count and the glyph's own fields.
-constexpr size_t GLYPH_OVERHEAD = 96;
+constexpr int HEIGHTS = 128;
+// What a glyph costs beside its pixels: its place in a height's table.
+constexpr size_t GLYPH_OVERHEAD = sizeof(GlyphPixels) + 1;
+
+struct Height {
+  std::vector<GlyphPixels> glyphs;
+  std::vector<bool> made;
+};
 
 struct Kept {
-  std::mutex lock;
-  std::unordered_map<uint32_t, std::shared_ptr<const GlyphPixels>> glyphs;
+  std::unique_ptr<Height> heights[HEIGHTS];
   size_t bytes = 0;
 };
 
@@ -27,33 +30,34 @@ Kept& kept() {
 
 }  // namespace
 
-std::shared_ptr<const GlyphPixels> cached_glyph(int glyph, int height) {
+void trim_glyph_cache() {
   Kept& k = kept();
-  const uint32_t key = static_cast<uint32_t>(height) << 16 | static_cast<uint16_t>(glyph);
-  {
-    std::lock_guard<std::mutex> hold(k.lock);
-    auto found = k.glyphs.find(key);
-    if (found != k.glyphs.end()) return found->second;
-  }
-  // Rasterised outside the lock: the face's tables never change.
-  auto made = std::make_shared<const GlyphPixels>(Face::get().pixels(glyph, height));
-  const size_t cost = made->on.size() + GLYPH_OVERHEAD;
-  std::lock_guard<std::mutex> hold(k.lock);
-  auto placed = k.glyphs.emplace(key, made);
-  if (!placed.second) return placed.first->second;  // another thread was first
-  if (k.bytes + cost > GLYPH_CACHE_BYTES) {
-    k.glyphs.clear();
-    k.bytes = 0;
-    k.glyphs.emplace(key, made);
-  }
-  k.bytes += cost;
-  return made;
+  if (k.bytes <= GLYPH_CACHE_BYTES) return;
+  for (std::unique_ptr<Height>& height : k.heights) height.reset();
+  k.bytes = 0;
 }
 
-size_t cached_glyph_bytes() {
+const GlyphPixels& cached_glyph(int glyph, int height) {
+  static const GlyphPixels none;
+  const Face& face = Face::get();
+  if (height < 1 || height >= HEIGHTS || glyph < 0 || glyph >= face.glyph_count()) return none;
   Kept& k = kept();
-  std::lock_guard<std::mutex> hold(k.lock);
-  return k.bytes;
+  std::unique_ptr<Height>& at = k.heights[height];
+  if (!at) {
+    at.reset(new Height);
+    at->glyphs.resize(static_cast<size_t>(face.glyph_count()));
+    at->made.resize(static_cast<size_t>(face.glyph_count()));
+    k.bytes += static_cast<size_t>(face.glyph_count()) * GLYPH_OVERHEAD;
+  }
+  GlyphPixels& pixels = at->glyphs[static_cast<size_t>(glyph)];
+  if (!at->made[static_cast<size_t>(glyph)]) {
+    pixels = face.pixels(glyph, height);
+    at->made[static_cast<size_t>(glyph)] = true;
+    k.bytes += pixels.on.size();
+  }
+  return pixels;
 }
+
+size_t cached_glyph_bytes() { return kept().bytes; }
 
 }  // namespace kivet

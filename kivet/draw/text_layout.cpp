@@ -13,7 +13,6 @@
 #include <algorithm>
 #include <cstdint>
 #include <cstring>
-#include <memory>
 #include <string>
 #include <vector>
 
@@ -109,30 +108,6 @@ size_t lacking_run_end(const std::vector<Character>& line, const std::vector<int
   return end;
 }
 
-// The glyphs drawn in one call, each looked up in the kept glyphs the
-// first time the call needs it and held until the call ends.
-class CallGlyphs {
- public:
-  explicit CallGlyphs(int height) : height_(height) {}
-  const GlyphPixels& get(int glyph) {
-    if (slots_.empty()) {
-      slots_.assign(static_cast<size_t>(Face::get().glyph_count()), 0);
-      held_.reserve(64);
-    }
-    uint16_t& slot = slots_[static_cast<size_t>(glyph)];
-    if (slot == 0) {
-      held_.push_back(cached_glyph(glyph, height_));
-      slot = static_cast<uint16_t>(held_.size());
-    }
-    return *held_[slot - 1];
-  }
-
- private:
-  int height_;
-  std::vector<uint16_t> slots_;  // per glyph: 1 + its place in held_, or 0
-  std::vector<std::shared_ptr<const GlyphPixels>> held_;
-};
-
 void put_glyph(Bitmap& bitmap, const GlyphPixels& glyph, int64_t left, int64_t top,
                uint32_t color) {
   int64_t first_row = std::max<int64_t>(top, 0);
@@ -179,8 +154,7 @@ struct OtherRuns {
 };
 
 template <typename Runs>
-void draw_line(Bitmap& bitmap, const Line& at, const std::string& utf8, Runs& runs,
-               CallGlyphs& call) {
+void draw_line(Bitmap& bitmap, const Line& at, const std::string& utf8, Runs& runs) {
   const Face& face = Face::get();
   const int64_t em = face.units_per_em();
   const int64_t height = at.height;
@@ -210,7 +184,7 @@ void draw_line(Bitmap& bitmap, const Line& at, const std::string& utf8, Runs& ru
     // A glyph wholly left of the bitmap is not rasterised at all.
     bool left_of_bitmap = at.left + floor_div(pen + face.right_extent(glyph) * height, em) < -1;
     if (!left_of_bitmap) {
-      const GlyphPixels& pixels = call.get(glyph);
+      const GlyphPixels& pixels = cached_glyph(glyph, at.height);
       if (pixels.width > 0) {
         int64_t column = at.left + floor_div(pen + pixels.stem + em / 2, em) + pixels.left;
         put_glyph(bitmap, pixels, column, at.baseline + pixels.top, at.color);
@@ -230,7 +204,7 @@ void render_lines(DrawTarget& target, const DrawCommand& c, Runs& runs) {
   const Face& face = Face::get();
   // The line height is the face's cell height, whatever the characters.
   const int line_height = face.line_height(height);
-  CallGlyphs call(height);
+  trim_glyph_cache();
   Line at{anchor.x, 0, height, pixel_value(c.color)};
   int64_t top = anchor.y - line_height;
   for (const char* line = text;; top += line_height) {
@@ -240,7 +214,7 @@ void render_lines(DrawTarget& target, const DrawCommand& c, Runs& runs) {
     if (end != line && top + line_height + height > 0) {
       at.baseline = top + face.ascent(height);
       draw_line(target.bitmap, at, shown_utf8(std::string(line, end), ControlCharacters::keep),
-                runs, call);
+                runs);
       // Glyphs may reach a little beyond their cell.
       target.changed.add(top - height, top + line_height + height);
     }

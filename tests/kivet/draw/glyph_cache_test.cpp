@@ -1,9 +1,7 @@
 // Kept glyphs: the same pixels as the face makes, made once per glyph and
-// height, and within their bound however many heights a program uses; a
-// glyph still held when the rest are dropped stays whole.
+// height, and brought back within their bound however many heights a
+// program uses.
 #include <gtest/gtest.h>
-
-#include <memory>
 
 #include "kivet/draw/face.h"
 #include "kivet/draw/glyph_cache.h"
@@ -13,24 +11,24 @@ namespace {
 TEST(GlyphCacheTest, KeepsEachGlyphOnceAndStaysWithinItsBound) {
   const kivet::Face& face = kivet::Face::get();
   const int e = face.glyph(U'e');
-  std::shared_ptr<const kivet::GlyphPixels> first = kivet::cached_glyph(e, 20);
-  EXPECT_EQ(kivet::cached_glyph(e, 20).get(), first.get()) << "made once";
-  EXPECT_NE(kivet::cached_glyph(e, 21).get(), first.get()) << "each height its own";
+  const kivet::GlyphPixels& first = kivet::cached_glyph(e, 20);
+  EXPECT_EQ(&kivet::cached_glyph(e, 20), &first) << "made once";
+  EXPECT_NE(&kivet::cached_glyph(e, 21), &first) << "each height its own";
   kivet::GlyphPixels fresh = face.pixels(e, 20);
-  EXPECT_EQ(first->on, fresh.on);
-  EXPECT_EQ(first->width, fresh.width);
-  EXPECT_EQ(first->stem, fresh.stem);
+  EXPECT_EQ(first.on, fresh.on);
+  EXPECT_EQ(first.width, fresh.width);
+  EXPECT_EQ(first.stem, fresh.stem);
+  EXPECT_EQ(kivet::cached_glyph(e, 0).width, 0) << "a height out of range has no pixels";
+  EXPECT_EQ(kivet::cached_glyph(-1, 20).width, 0);
 
   // Every glyph at the largest heights is far more than the bound.
-  std::shared_ptr<const kivet::GlyphPixels> held = kivet::cached_glyph(face.glyph(U'W'), 127);
-  const kivet::GlyphPixels copy = *held;
   for (int height = 100; height <= 127; ++height) {
-    for (int glyph = 0; glyph < face.glyph_count(); glyph += 3) {
-      kivet::cached_glyph(glyph, height);
-      ASSERT_LE(kivet::cached_glyph_bytes(), kivet::GLYPH_CACHE_BYTES);
-    }
+    kivet::trim_glyph_cache();
+    ASSERT_LE(kivet::cached_glyph_bytes(), kivet::GLYPH_CACHE_BYTES);
+    for (int glyph = 0; glyph < face.glyph_count(); glyph += 3) kivet::cached_glyph(glyph, height);
   }
-  EXPECT_EQ(held->on, copy.on) << "a held glyph survives the others being dropped";
+  kivet::trim_glyph_cache();
+  EXPECT_EQ(kivet::cached_glyph(e, 20).on, fresh.on) << "made again after a trim";
 }
 
 }  // namespace
