@@ -51,6 +51,14 @@ void ChangedRows::add(int64_t first, int64_t last) {
   if (first > last) return;
   top = std::min(top, static_cast<int>(first));
   bottom = std::max(bottom, static_cast<int>(last));
+  for (int64_t y = first; y <= last; ++y) rows_.set(static_cast<size_t>(y));
+}
+
+void ChangedRows::add(const ChangedRows& other) {
+  if (other.empty()) return;
+  top = std::min(top, other.top);
+  bottom = std::max(bottom, other.bottom);
+  rows_ |= other.rows_;
 }
 
 }  // namespace kivet

@@ -6,6 +6,7 @@
 // is; a canvas needs one byte swap per pixel.
 #pragma once
 
+#include <bitset>
 #include <cstddef>
 #include <cstdint>
 #include <vector>
@@ -43,15 +44,28 @@ class Bitmap {
   std::vector<uint32_t> pixels_;
 };
 
-// The rows of the bitmap that changed since it was last shown: `top` to
-// `bottom`, both included; empty when top > bottom.
+// The rows of the bitmap that changed since it was last shown: each row
+// that was added, all of them between `top` and `bottom` (both included;
+// empty when top > bottom). A scene redrawn at every frame changes rows at
+// its top and its bottom; the rows between them need not be looked at.
 struct ChangedRows {
   int top = BITMAP_HEIGHT;
   int bottom = -1;
+
+  ChangedRows() = default;
+  // Rows `first` to `last`, cut to the bitmap.
+  ChangedRows(int64_t first, int64_t last) { add(first, last); }
   bool empty() const { return top > bottom; }
+  // Whether row `y` (within the bitmap) was added.
+  bool has(int y) const { return rows_[static_cast<size_t>(y)]; }
   // Adds rows `first` to `last`, cut to the bitmap.
   void add(int64_t first, int64_t last);
+  // Adds the rows of `other`.
+  void add(const ChangedRows& other);
   static ChangedRows all() { return ChangedRows{0, BITMAP_HEIGHT - 1}; }
+
+ private:
+  std::bitset<BITMAP_HEIGHT> rows_;
 };
 
 }  // namespace kivet

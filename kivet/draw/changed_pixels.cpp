@@ -62,6 +62,7 @@ std::vector<PixelBox> take_differences(const uint32_t* pixels, uint32_t* shown,
   int top = std::max(changed.top, 0);
   int bottom = std::min(changed.bottom, BITMAP_HEIGHT - 1);
   for (int y = top; y <= bottom; ++y) {
+    if (!changed.has(y)) continue;
     size_t row = static_cast<size_t>(y) * WIDTH;
     int first = 0, last = 0;
     if (!differing_span(pixels + row, shown + row, first, last)) continue;

@@ -19,7 +19,7 @@ struct PixelBox {
   int height() const { return bottom - top + 1; }
 };
 
-// Compares rows `changed` of `pixels` with `shown` (both laid out as the
+// Compares the rows `changed` holds of `pixels` with `shown` (both laid out as the
 // bitmap), copies into `shown` the pixels of each row from its first to its
 // last difference, and returns the boxes that hold them, top to bottom.
 // Rows that differ and lie fewer than `gap` rows apart share one box, so a

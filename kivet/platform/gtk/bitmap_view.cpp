@@ -26,7 +26,7 @@ void BitmapView::show(const Bitmap& bitmap, ChangedRows changed) {
     // No pixel value has its top byte set: at first every pixel differs.
     shown_.assign(static_cast<size_t>(BITMAP_WIDTH) * BITMAP_HEIGHT, ~0u);
   }
-  changes_.add(changed.top, changed.bottom);
+  changes_.add(changed);
 }
 
 // Changed rows fewer than this many rows apart are redrawn as one box.

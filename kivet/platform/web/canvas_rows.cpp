@@ -12,6 +12,7 @@
 
 #include "kivet/client_area.h"
 #include "kivet/draw/changed_pixels.h"
+#include "kivet/platform/web/canvas_rows.h"
 
 namespace {
 
@@ -42,6 +43,7 @@ struct Canvas {
       std::vector<uint32_t>(static_cast<size_t>(kivet::BITMAP_WIDTH) * kivet::BITMAP_HEIGHT, ~0u);
   std::vector<uint32_t> box_pixels;
   std::vector<int32_t> box_list;
+  kivet::ChangedRows presented;  // since the canvas was last drawn
 };
 
 Canvas& canvas() {
@@ -55,14 +57,26 @@ uint32_t canvas_pixel(uint32_t v) {
 
 }  // namespace
 
+namespace kivet::web {
+
+void note_canvas_rows(const ChangedRows& rows) { canvas().presented.add(rows); }
+
+}  // namespace kivet::web
+
 // Compares rows `top` to `bottom` of the bitmap at `pixels` (0x00RRGGBB)
 // with what the canvas shows, takes them as shown, and returns the boxes
 // of pixels that changed.
 extern "C" EMSCRIPTEN_KEEPALIVE const ChangedBoxes* kivet_web_canvas_rows(const uint32_t* pixels,
                                                                           int top, int bottom) {
   static ChangedBoxes out;
-  kivet::ChangedRows rows{top, std::min(bottom, HEIGHT - 1)};
   Canvas& c = canvas();
+  // The rows presented, within the ones the page asks for and the canvas.
+  kivet::ChangedRows rows;
+  for (int y = std::max(top, c.presented.top); y <= std::min({bottom, c.presented.bottom, HEIGHT - 1});
+       ++y) {
+    if (c.presented.has(y)) rows.add(y, y);
+  }
+  c.presented = kivet::ChangedRows{};
   std::vector<kivet::PixelBox> boxes =
       kivet::take_differences(pixels, c.shown.data(), rows, BOX_GAP);
   c.box_list.clear();

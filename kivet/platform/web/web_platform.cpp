@@ -9,6 +9,7 @@
 #include <string>
 
 #include "kivet/platform/platform.h"
+#include "kivet/platform/web/canvas_rows.h"
 #include "kivet/platform/web/page.h"
 #include "kivet/text_encoding.h"
 
@@ -81,6 +82,7 @@ class WebPlatform : public Platform {
   // between its waits) does it now, so that what it flushed shows.
   void present(const Bitmap& bitmap, ChangedRows changed) override {
     if (!exists_[index(WindowId::graphics)] || changed.empty()) return;
+    web::note_canvas_rows(changed);
     kivet_page_present(bitmap.data(), changed.top, changed.bottom);
     yield_if_due();
   }

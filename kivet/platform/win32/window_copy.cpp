@@ -49,7 +49,7 @@ void WindowCopy::destroy() {
 
 void WindowCopy::show(const Bitmap& bitmap, ChangedRows changed) {
   bitmap_ = &bitmap;
-  if (!changed.empty()) pending_.add(changed.top, changed.bottom);
+  pending_.add(changed);
 }
 
 std::vector<RECT> WindowCopy::take_changes() {

@@ -71,4 +71,28 @@ TEST(ChangedPixelsTest, TheSpanIsExactAtEveryColumn) {
   }
 }
 
+// Only the rows added are compared: a frame that changes rows at the top
+// and the bottom leaves the rows between them unread, and rows gathered
+// from several frames keep each frame's own.
+TEST(ChangedPixelsTest, OnlyTheRowsAddedAreCompared) {
+  std::vector<uint32_t> frame = blank(), shown = blank();
+  set(frame, 1, 5, 1);
+  set(frame, 2, 200, 2);  // differs, but its row is not added
+  set(frame, 3, 400, 3);
+  ChangedRows first{5, 5}, second{400, 401};
+  ChangedRows gathered;
+  gathered.add(first);
+  gathered.add(second);
+  gathered.add(ChangedRows{});
+  EXPECT_EQ(gathered.top, 5);
+  EXPECT_EQ(gathered.bottom, 401);
+  EXPECT_FALSE(gathered.has(200));
+  std::vector<PixelBox> boxes =
+      kivet::take_differences(frame.data(), shown.data(), gathered, BITMAP_HEIGHT);
+  ASSERT_EQ(boxes.size(), 1u);
+  EXPECT_EQ(as_list(boxes[0]), (std::vector<int>{1, 5, 3, 400}));
+  EXPECT_EQ(shown[200 * BITMAP_WIDTH + 2], 0xFFFFFFu);
+  EXPECT_EQ(shown[400 * BITMAP_WIDTH + 3], 3u);
+}
+
 }  // namespace
