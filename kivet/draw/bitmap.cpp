@@ -51,7 +51,12 @@ void ChangedRows::add(int64_t first, int64_t last) {
   if (first > last) return;
   top = std::min(top, static_cast<int>(first));
   bottom = std::max(bottom, static_cast<int>(last));
-  for (int64_t y = first; y <= last; ++y) rows_.set(static_cast<size_t>(y));
+  // All rows from `first` to `last` in a few word operations: a run of
+  // ones as long as the range, moved to its place.
+  const size_t count = static_cast<size_t>(last - first + 1);
+  std::bitset<BITMAP_HEIGHT> run;
+  run.set();
+  rows_ |= (run >> (BITMAP_HEIGHT - count)) << static_cast<size_t>(first);
 }
 
 void ChangedRows::add(const ChangedRows& other) {

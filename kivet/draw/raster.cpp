@@ -28,21 +28,6 @@ void fill_pixels(uint32_t* first, size_t count, uint32_t value) {
   }
 }
 
-// Whether `count` pixels from `first` on are all `value`: eight at a time,
-// their differences gathered in one word, one branch per 32 bytes.
-bool all_pixels(const uint32_t* first, size_t count, uint32_t value) {
-  size_t i = 0;
-  for (; i + 8 <= count; i += 8) {
-    uint32_t differ = 0;
-    for (size_t j = 0; j < 8; ++j) differ |= first[i + j] ^ value;
-    if (differ) return false;
-  }
-  for (; i < count; ++i) {
-    if (first[i] != value) return false;
-  }
-  return true;
-}
-
 }  // namespace
 
 void PixelWriter::span(int64_t y, int64_t left, int64_t right) {
@@ -60,23 +45,12 @@ void PixelWriter::box(const Box& b) {
   int64_t left = std::max<int64_t>(b.left, 0);
   int64_t right = std::min(b.right, WIDTH - 1);
   if (top > bottom || left > right) return;
-  // Rows that already hold the colour are only read: a scene cleared and
-  // redrawn at every frame then writes, and says it changed, only the rows
-  // where something moved. The first row written is filled; every other
-  // one is a copy of it.
-  const size_t count = static_cast<size_t>(right - left + 1);
-  const uint32_t* filled = nullptr;
-  for (int64_t y = top; y <= bottom; ++y) {
-    uint32_t* at = row(y) + left;
-    if (all_pixels(at, count, value_)) continue;
-    if (filled) {
-      memcpy(at, filled, count * sizeof(uint32_t));
-    } else {
-      fill_pixels(at, count, value_);
-      filled = at;
-    }
-    note_rows(y, y);
-  }
+  // The first row is filled; every other row is a copy of it.
+  span(top, left, right);
+  const uint32_t* first = row(top) + left;
+  size_t bytes = static_cast<size_t>(right - left + 1) * sizeof(uint32_t);
+  for (int64_t y = top + 1; y <= bottom; ++y) memcpy(row(y) + left, first, bytes);
+  note_rows(top, bottom);
 }
 
 // ---- One-pixel lines ----

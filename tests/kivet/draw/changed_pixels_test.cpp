@@ -87,6 +87,11 @@ TEST(ChangedPixelsTest, OnlyTheRowsAddedAreCompared) {
   EXPECT_EQ(gathered.top, 5);
   EXPECT_EQ(gathered.bottom, 401);
   EXPECT_FALSE(gathered.has(200));
+  ChangedRows run{3, 70};
+  EXPECT_EQ(std::vector<bool>({run.has(2), run.has(3), run.has(40), run.has(70), run.has(71)}),
+            std::vector<bool>({false, true, true, true, false}));
+  EXPECT_TRUE(ChangedRows::all().has(0));
+  EXPECT_TRUE(ChangedRows::all().has(BITMAP_HEIGHT - 1));
   std::vector<PixelBox> boxes =
       kivet::take_differences(frame.data(), shown.data(), gathered, BITMAP_HEIGHT);
   ASSERT_EQ(boxes.size(), 1u);

@@ -222,22 +222,6 @@ TEST_F(DrawTest, ClearWhitensEverythingWithoutCopyingAndFlushCopiesOnlyChanges) 
   EXPECT_EQ(last_lines(2), Lines(2, "Flushing the graphics window"));
 }
 
-TEST_F(DrawTest, ABoxRedrawnInTheSameColourChangesNoRow) {
-  KIVET_draw_rectangle(BLUE, -300, 200, 300, -200, 0);
-  KIVET_flush();
-  EXPECT_TRUE(kivet::state().changed_rows.empty());
-  std::vector<uint32_t> picture = bitmap_snapshot();
-  KIVET_draw_rectangle(BLUE, -300, 200, 300, -200, 0);
-  EXPECT_TRUE(kivet::state().changed_rows.empty()) << "its rows already held it";
-  EXPECT_TRUE(kivet::state().KIVET_dirty);
-  KIVET_draw_pixel(RED, 0, 0);
-  KIVET_draw_rectangle(BLUE, -300, 200, 300, -200, 0);  // the pixel's row alone
-  EXPECT_EQ(bitmap_snapshot(), picture);
-  const kivet::ChangedRows& rows = kivet::state().changed_rows;
-  EXPECT_EQ(rows.top, rows.bottom);
-  EXPECT_TRUE(rows.has(rows.top));
-}
-
 TEST_F(DrawTest, ShapesOutsideTheBitmapChangeNothingButAreLoggedAndMarkDirty) {
   std::vector<uint32_t> picture = bitmap_snapshot();
   kivet::state().KIVET_dirty = false;
