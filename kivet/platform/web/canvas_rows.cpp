@@ -6,7 +6,6 @@
 // those.
 #include <emscripten.h>
 
-#include <algorithm>
 #include <cstdint>
 #include <vector>
 
@@ -18,7 +17,6 @@ namespace {
 
 // The canvas: the client area, the bitmap's top rows.
 constexpr int WIDTH = kivet::CLIENT_WIDTH;
-constexpr int HEIGHT = kivet::CLIENT_HEIGHT;
 // The bitmap's rows are copied whole.
 static_assert(WIDTH == kivet::BITMAP_WIDTH, "the canvas is as wide as the bitmap");
 
@@ -63,22 +61,16 @@ void note_canvas_rows(const ChangedRows& rows) { canvas().presented.add(rows); }
 
 }  // namespace kivet::web
 
-// Compares rows `top` to `bottom` of the bitmap at `pixels` (0x00RRGGBB)
-// with what the canvas shows, takes them as shown, and returns the boxes
-// of pixels that changed.
-extern "C" EMSCRIPTEN_KEEPALIVE const ChangedBoxes* kivet_web_canvas_rows(const uint32_t* pixels,
-                                                                          int top, int bottom) {
+// Compares the rows presented since the last call of the bitmap at
+// `pixels` (0x00RRGGBB) with what the canvas shows, takes them as shown,
+// and returns the boxes of pixels that changed. Rows below the canvas are
+// compared too (a clear presents them) and cut off by the canvas itself.
+extern "C" EMSCRIPTEN_KEEPALIVE const ChangedBoxes* kivet_web_canvas_rows(const uint32_t* pixels) {
   static ChangedBoxes out;
   Canvas& c = canvas();
-  // The rows presented, within the ones the page asks for and the canvas.
-  kivet::ChangedRows rows;
-  for (int y = std::max(top, c.presented.top); y <= std::min({bottom, c.presented.bottom, HEIGHT - 1});
-       ++y) {
-    if (c.presented.has(y)) rows.add(y, y);
-  }
-  c.presented = kivet::ChangedRows{};
   std::vector<kivet::PixelBox> boxes =
-      kivet::take_differences(pixels, c.shown.data(), rows, BOX_GAP);
+      kivet::take_differences(pixels, c.shown.data(), c.presented, BOX_GAP);
+  c.presented = kivet::ChangedRows{};
   c.box_list.clear();
   c.box_pixels.clear();
   for (const kivet::PixelBox& box : boxes) {

@@ -9,7 +9,7 @@
 mergeInto(LibraryManager.library, {
   $KivetCanvas: {
     pixels: 0,                          // the bitmap, in the program's memory
-    rowsTop: Infinity, rowsBottom: -1,  // the rows presented since the last copy
+    presented: false,                   // since the last copy (the rows: canvas_rows.cpp)
     worker: null,
     context: null,                      // when drawn here
     reads: null,                        // read requests waiting for the worker
@@ -81,20 +81,18 @@ mergeInto(LibraryManager.library, {
       if (Module['kivetFirstFrame'] !== undefined) Module['kivetFrames'] = KivetCanvas.framesSent;
     },
 
-    present: function(pixels, top, bottom) {
+    present: function(pixels) {
       KivetCanvas.pixels = pixels;
-      KivetCanvas.rowsTop = Math.min(KivetCanvas.rowsTop, top);
-      KivetCanvas.rowsBottom = Math.max(KivetCanvas.rowsBottom, bottom);
+      KivetCanvas.presented = true;
     },
 
     // The presented rows are compared with what the canvas shows
     // (canvas_rows.cpp), and the boxes of pixels that changed go to it.
     copy: function() {
-      var top = KivetCanvas.rowsTop, bottom = KivetCanvas.rowsBottom;
-      KivetCanvas.rowsTop = Infinity;
-      KivetCanvas.rowsBottom = -1;
-      if (top > bottom || !KivetCanvas.pixels || !(KivetCanvas.worker || KivetCanvas.context)) return;
-      var at = _kivet_web_canvas_rows(KivetCanvas.pixels, top, bottom) >> 2;
+      var presented = KivetCanvas.presented;
+      KivetCanvas.presented = false;
+      if (!presented || !KivetCanvas.pixels || !(KivetCanvas.worker || KivetCanvas.context)) return;
+      var at = _kivet_web_canvas_rows(KivetCanvas.pixels) >> 2;
       var count = HEAP32[at];
       if (!count) return;
       var list = HEAPU32[at + 1] >> 2, start = HEAPU32[at + 2];

@@ -355,7 +355,7 @@ mergeInto(LibraryManager.library, {
   kivet_page_stop_timer: function(number) { KivetPage.stopTimer(number); },
 
   kivet_page_present__deps: ['$KivetPage'],
-  kivet_page_present: function(pixels, top, bottom) { KivetCanvas.present(pixels, top, bottom); },
+  kivet_page_present: function(pixels) { KivetCanvas.present(pixels); },
 
   kivet_page_text_clear__deps: ['$KivetPage'],
   kivet_page_text_clear: function() {

@@ -46,10 +46,10 @@ void kivet_page_menu_check(int command, int checked);
 void kivet_page_start_timer(int number, int period_ms);
 void kivet_page_stop_timer(int number);
 
-// Rows `top` to `bottom` of the bitmap at `pixels` changed: they reach the
-// canvas when the program next hands control to the browser (waits, yields
-// or sleeps).
-void kivet_page_present(const uint32_t* pixels, int top, int bottom);
+// Rows of the bitmap at `pixels` changed (kivet::web::note_canvas_rows
+// holds which): they reach the canvas when the program next hands control
+// to the browser (waits, yields or sleeps).
+void kivet_page_present(const uint32_t* pixels);
 
 void kivet_page_text_clear();
 void kivet_page_text_add(const char* line);

@@ -83,7 +83,7 @@ class WebPlatform : public Platform {
   void present(const Bitmap& bitmap, ChangedRows changed) override {
     if (!exists_[index(WindowId::graphics)] || changed.empty()) return;
     web::note_canvas_rows(changed);
-    kivet_page_present(bitmap.data(), changed.top, changed.bottom);
+    kivet_page_present(bitmap.data());
     yield_if_due();
   }
 
